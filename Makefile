@@ -1,0 +1,42 @@
+# The two commands of the README: `make run` and `make test`. Each installs the
+# Debian packages that are missing, then configures and builds into build/.
+
+PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev \
+            libdevil-dev libgtest-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev \
+            libx11-dev libxtst-dev xvfb xauth
+BUILD_DIR := build
+JOBS := $(shell nproc)
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
+# Runs a command on the current display, or on a fresh virtual one without it.
+ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
+
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+.PHONY: all deps build test run clean
+
+all: build
+
+# Installs only what dpkg does not report as installed; nothing when all are.
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    $(SUDO) apt-get update && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && $(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
+
+run: build
+	@echo "The viewer is not built yet: nothing to run."
+
+clean:
+	rm -rf $(BUILD_DIR)

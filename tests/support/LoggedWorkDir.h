@@ -1,0 +1,37 @@
+#pragma once
+
+#include "debugging/CLog.h"
+#include "debugging/CLogManager.h"
+#include "debugging/Logging.h"
+#include "TempWorkDir.h"
+
+// A fresh working directory with "global.log" opened in it as the global log,
+// as the viewer does at start-up; the log is closed again after the test.
+class LoggedWorkDir : public TempWorkDir {
+protected:
+    void SetUp() override
+    {
+        TempWorkDir::SetUp();
+        DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("global.log");
+    }
+
+    void TearDown() override
+    {
+        closeGlobalLog();
+        TempWorkDir::TearDown();
+    }
+
+    static void closeGlobalLog()
+    {
+        DEBUGGING::CLogManager::getInstance().shutdown();
+        DEBUGGING::globalLog = nullptr;
+    }
+
+    // The flushed lines of global.log after its name, blank and start lines.
+    static std::vector<std::string> logBody()
+    {
+        std::vector<std::string> lines = readLines("global.log");
+        lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(3, lines.size()));
+        return lines;
+    }
+};
