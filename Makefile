@@ -12,7 +12,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run asan clean
 
 all: build
 
@@ -38,5 +38,21 @@ test: build
 run: build
 	@echo "The viewer is not built yet: nothing to run."
 
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# leak detection on. Only reports from the system's GL, X and image libraries
+# are suppressed (tests/sanitizers/), never our own code.
+SANITIZE := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+SUPPRESSIONS := $(CURDIR)/tests/sanitizers
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_C_FLAGS="$(SANITIZE)" \
+	    -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)" -DCMAKE_SHARED_LINKER_FLAGS="$(SANITIZE)"
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && \
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_odr_violation=0 \
+	LSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	$(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan
