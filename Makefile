@@ -12,7 +12,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps build test run asan clean
+.PHONY: all deps fuzz-deps build test run asan fuzz clean
 
 all: build
 
@@ -54,5 +54,32 @@ asan: deps
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	$(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
 
+# Each libFuzzer target runs FUZZ_SECONDS from its committed seeds (fuzz/corpus/);
+# what it learns goes to build-fuzz/corpus/, and a finding stops the run.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_scene
+FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g
+fuzz-deps: deps
+	@missing=""; \
+	for p in clang libclang-rt-14-dev; do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	fi
+
+fuzz: fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DVESK_BUILD_FUZZ=ON -DVESK_BUILD_TESTS=OFF \
+	    -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" -DCMAKE_C_FLAGS="$(FUZZ_FLAGS)"
+	cmake --build build-fuzz -j$(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do \
+	    corpus=build-fuzz/corpus/$${t#fuzz_}; mkdir -p $$corpus build-fuzz/findings; \
+	    echo "== $$t for $(FUZZ_SECONDS) s"; \
+	    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/lsan.supp \
+	    build-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	        -artifact_prefix=build-fuzz/findings/$$t- $$corpus fuzz/corpus/$${t#fuzz_} || exit 1; \
+	done
+
 clean:
-	rm -rf $(BUILD_DIR) build-asan
+	rm -rf $(BUILD_DIR) build-asan build-fuzz build-bench
