@@ -1,0 +1,99 @@
+// vesk-viewer: the process entry. Its static objects are created here, in this
+// order, before main runs: the global log, the loader factory, the resource
+// manager, the renderer, the scene root and the two camera values. main opens
+// the window, starts the engine, reads the scene and its assets and hands over
+// to the toolkit; onExit takes everything down again in a fixed order.
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+#include "app/CSceneNode.h"
+#include "app/SceneAssets.h"
+#include "app/Viewer.h"
+#include "app/ViewerGlobals.h"
+#include "debugging/CLogManager.h"
+#include "debugging/CMemoryManager.h"
+#include "debugging/Logging.h"
+#include "engine/loaders/CFactoryLoader.h"
+#include "engine/loaders/CObjLoader.h"
+#include "engine/loaders/CPictureLoader.h"
+#include "engine/resources/CResourceManager.h"
+#include "engine_gl/GLRenderer.h"
+#include "math/CMyVector.h"
+
+float windowWidth = 1024.0f;
+float windowHeight = 768.0f;
+
+namespace {
+
+DEBUGGING::CLog* const openedGlobalLog = DEBUGGING::globalLog =
+    DEBUGGING::CLogManager::getInstance().getLog("global.log");
+VESK::CFactoryLoader* const factoryLoader = &VESK::CFactoryLoader::getInstance();
+VESK::CResourceManager* const resourceManager = &VESK::CResourceManager::getInstance();
+VESK_GL::GLRenderer* const renderer = &VESK_GL::GLRenderer::getInstance();
+
+}  // namespace
+
+CSceneNode sceneRoot;
+CMyVector<float, 3> cameraPosition(0.0f, 0.0f, 0.0f);
+CMyVector<float, 2> cameraRotation(0.0f, 0.0f);
+
+namespace {
+
+void initEngine()
+{
+    renderer->initialize();
+    VESK::CFactoryLoader::registerLoader(new VESK::CPictureLoader());
+    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
+}
+
+void shutdownEngine()
+{
+    resourceManager->releaseAll();
+    factoryLoader->clear();
+    DEBUGGING::CLogManager::getInstance().shutdown();
+    DEBUGGING::globalLog = nullptr;
+    DEBUGGING::CMemoryManager::getInstance().shutdown();
+}
+
+void onExit()
+{
+    sceneRoot.clear(nullptr);
+    shutdownEngine();
+}
+
+// Closing the window ends the program as Esc does, before the toolkit destroys
+// the GL context, so the resources still release their GL objects.
+void closeWindow()
+{
+    std::exit(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::atexit(onExit);
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(static_cast<int>(windowWidth), static_cast<int>(windowHeight));
+    glutInitWindowPosition(50, 50);
+    glutCreateWindow("My Window");
+
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(keyboard);
+    glutSpecialFunc(specialKeys);
+    glutPassiveMotionFunc(passiveMotion);
+    glutDisplayFunc(display);
+    glutIdleFunc(glutPostRedisplay);
+    glutCloseFunc(closeWindow);
+
+    initEngine();
+    initLighting();
+    sceneRoot.loadSceneGraph("SceneGraph.sg");
+    loadSceneAssets();
+    glutMainLoop();
+    return 0;
+}
