@@ -35,8 +35,9 @@ build: deps
 test: build
 	cd $(BUILD_DIR) && $(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
 
+# The viewer reads SceneGraph.sg and Data/ from its working directory.
 run: build
-	@echo "The viewer is not built yet: nothing to run."
+	cd demo && ../$(BUILD_DIR)/app/vesk-viewer
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # leak detection on. Only reports from the system's GL, X and image libraries
