@@ -1,0 +1,130 @@
+#include "CPictureLoader.h"
+
+#include <IL/il.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "../../debugging/CException.h"
+#include "CPicture.h"
+
+namespace VESK {
+
+namespace {
+
+// Empties DevIL's error stack, so that the next error read belongs to the
+// operation that follows.
+void clearErrors()
+{
+    while (ilGetError() != IL_NO_ERROR) {
+    }
+}
+
+// One DevIL image, generated and bound for the duration of a load or save.
+class BoundImage {
+public:
+    BoundImage()
+    {
+        ilGenImages(1, &name);
+        ilBindImage(name);
+    }
+    ~BoundImage() { ilDeleteImages(1, &name); }
+
+    BoundImage(const BoundImage&) = delete;
+    BoundImage& operator=(const BoundImage&) = delete;
+
+private:
+    ILuint name = 0;
+};
+
+bool paletteHasAlpha()
+{
+    const ILint palette = ilGetInteger(IL_PALETTE_TYPE);
+    return palette == IL_PAL_RGBA32 || palette == IL_PAL_BGRA32;
+}
+
+}  // namespace
+
+CPictureLoader::CPictureLoader() : VLoader(extensionList)
+{
+    ilInit();
+    ilOriginFunc(IL_ORIGIN_UPPER_LEFT);
+    ilEnable(IL_ORIGIN_SET);
+    ilEnable(IL_FILE_OVERWRITE);
+    pictureFormatByBpp = {{1, PICTURE_LUMINANCE}, {3, PICTURE_BGR}, {4, PICTURE_BGRA}};
+    ilFormatByBpp = {{1, IL_LUMINANCE}, {3, IL_BGR}, {4, IL_BGRA}};
+}
+
+CPictureLoader::~CPictureLoader()
+{
+    ilShutDown();
+}
+
+void* CPictureLoader::loadFromFile(std::string fileName)
+{
+    const std::string failure = "VESK::CPictureLoader::loadFromFile " + fileName + " [FAILED]";
+    clearErrors();
+    BoundImage image;
+    // DevIL may report success and still have recorded an error on the way
+    // (a truncated file, for instance): both mean the image is not whole.
+    if (!ilLoadImage(fileName.c_str()) || ilGetError() != IL_NO_ERROR)
+        throw DEBUGGING::CException(failure);
+
+    const ILint bpp = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
+    const ILint height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const ILint width = ilGetInteger(IL_IMAGE_WIDTH);
+
+    ILint ilFormat = IL_BGR;
+    int pictureFormat = PICTURE_BGR;
+    // A palette image has one byte per pixel too, but those bytes are indices:
+    // it becomes colour, with alpha when its palette carries some.
+    if (ilGetInteger(IL_IMAGE_FORMAT) == IL_COLOUR_INDEX) {
+        if (paletteHasAlpha()) {
+            ilFormat = IL_BGRA;
+            pictureFormat = PICTURE_BGRA;
+        }
+    } else if (ilFormatByBpp.count(bpp) != 0) {
+        ilFormat = ilFormatByBpp[bpp];
+        pictureFormat = pictureFormatByBpp[bpp];
+    }
+
+    const std::int64_t byteCount = CPicture::byteCountOf(width, height, pictureFormat);
+    if (byteCount < 0)
+        throw DEBUGGING::CException(failure);
+
+    // Every channel becomes one byte, whatever width the file stored.
+    if (!ilConvertImage(ilFormat, IL_UNSIGNED_BYTE))
+        throw DEBUGGING::CException(failure);
+
+    // DevIL computes image sizes in 32 bits; a hostile header can leave it
+    // with less data than the picture needs, so never copy more than it has.
+    const ILubyte* data = ilGetData();
+    if (data == nullptr || ilGetInteger(IL_IMAGE_WIDTH) != width || ilGetInteger(IL_IMAGE_HEIGHT) != height
+        || ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) != CPicture::bytesPerPixelOf(pictureFormat)
+        || static_cast<std::int64_t>(static_cast<ILuint>(ilGetInteger(IL_IMAGE_SIZE_OF_DATA))) < byteCount)
+        throw DEBUGGING::CException(failure);
+
+    return new CPicture(CMyVector<int, 2>(width, height), pictureFormat, data);
+}
+
+void CPictureLoader::saveToFile(void* record, std::string fileName)
+{
+    const std::string failure = "VESK::CPictureLoader::saveToFile " + fileName + " [FAILED]";
+    if (record == nullptr)
+        throw DEBUGGING::CException(failure);
+    // DevIL takes new image data bottom row first.
+    CPicture copy(*static_cast<const CPicture*>(record));
+    copy.flipVertically();
+
+    clearErrors();
+    BoundImage image;
+    const int bpp = copy.getBytesPerPixel();
+    if (ilFormatByBpp.count(bpp) == 0)
+        throw DEBUGGING::CException(failure);
+    if (!ilTexImage(copy.size[0], copy.size[1], 1, static_cast<ILubyte>(bpp), ilFormatByBpp[bpp],
+                    IL_UNSIGNED_BYTE, copy.pixels)
+        || !ilSaveImage(fileName.c_str()))
+        throw DEBUGGING::CException(failure);
+}
+
+}  // namespace VESK
