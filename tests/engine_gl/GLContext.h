@@ -6,8 +6,10 @@
 
 #include <string>
 
-// A real OpenGL compatibility context on $DISPLAY, drawing into a small
-// off-screen pbuffer (no window, so nothing depends on focus or mapping).
+// A real OpenGL compatibility context on $DISPLAY, drawing into the back
+// buffer of a small window that is never mapped, so nothing depends on focus,
+// stacking or other programs on the same display (llvmpipe keeps that buffer
+// on the client side; a GLX pbuffer fails with BadMatch on its first flush).
 // One per process; it stays current until the process ends.
 class GLContext {
 public:
@@ -21,21 +23,29 @@ public:
         display = XOpenDisplay(nullptr);
         if (display == nullptr)
             return fail("cannot open the X display (is DISPLAY set?)");
-        const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_PBUFFER_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
+        const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True,
                                   GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, GLX_ALPHA_SIZE, 8,
                                   GLX_DEPTH_SIZE, 24, None};
         int count = 0;
         GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
         if (configs == nullptr || count == 0)
-            return fail("no GLX frame buffer configuration with a pbuffer");
+            return fail("no double-buffered RGBA GLX frame buffer configuration");
         const GLXFBConfig config = configs[0];
         XFree(configs);
-        const int pbufferAttributes[] = {GLX_PBUFFER_WIDTH, width, GLX_PBUFFER_HEIGHT, height, None};
-        pbuffer = glXCreatePbuffer(display, config, pbufferAttributes);
+        XVisualInfo* visual = glXGetVisualFromFBConfig(display, config);
+        if (visual == nullptr)
+            return fail("no X visual for the GLX configuration");
+        const Window root = RootWindow(display, visual->screen);
+        XSetWindowAttributes windowAttributes = {};
+        windowAttributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+        window = XCreateWindow(display, root, 0, 0, width, height, 0, visual->depth, InputOutput, visual->visual,
+                               CWColormap, &windowAttributes);
+        XFree(visual);
+        drawable = glXCreateWindow(display, config, window, nullptr);
         context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
-        if (pbuffer == 0 || context == nullptr)
-            return fail("cannot create the GLX pbuffer or context");
-        if (!glXMakeContextCurrent(display, pbuffer, pbuffer, context))
+        if (drawable == 0 || context == nullptr)
+            return fail("cannot create the GLX window or context");
+        if (!glXMakeContextCurrent(display, drawable, drawable, context))
             return fail("cannot make the GL context current");
         return true;
     }
@@ -50,7 +60,8 @@ private:
     }
 
     Display* display = nullptr;
-    GLXPbuffer pbuffer = 0;
+    Window window = 0;
+    GLXWindow drawable = 0;
     GLXContext context = nullptr;
     std::string reason;
 };

@@ -1,0 +1,280 @@
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "GLTest.h"
+#include "engine_gl/CGLModel.h"
+
+using namespace VESK;
+using namespace VESK_GL;
+
+namespace {
+
+// Fills a mesh record the way the OBJ loader does: position, normal and
+// texture coordinates per vertex, 32-bit indices.
+void fillMesh(CMeshData& mesh, const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices)
+{
+    const CVertexElement layout[] = {{0, DECLTYPE_FLOAT3, DECLUSAGE_POSITION, 0},
+                                     {12, DECLTYPE_FLOAT3, DECLUSAGE_NORMAL, 0},
+                                     {24, DECLTYPE_FLOAT2, DECLUSAGE_TEXCOORD, 0},
+                                     {0, 0, 0, 0}};
+    mesh.release();
+    mesh.elementCount = 4;
+    mesh.elements = new CVertexElement[4];
+    std::copy(layout, layout + 4, mesh.elements);
+    mesh.vertexStride = 32;
+    mesh.indexSize = 4;
+    mesh.vertexCount = static_cast<std::uint32_t>(vertices.size() / 8);
+    mesh.vertices = new float[vertices.size()];
+    std::copy(vertices.begin(), vertices.end(), mesh.vertices);
+    mesh.indexCount = static_cast<std::uint32_t>(indices.size());
+    mesh.indices = new std::uint32_t[indices.size()];
+    std::copy(indices.begin(), indices.end(), mesh.indices);
+}
+
+// A quad from (x0, -1) to (x1, 1) facing +z, texture coordinates 0..1 with
+// t = 0 along the bottom edge.
+void appendQuad(std::vector<float>& vertices, std::vector<std::uint32_t>& indices, float x0, float x1)
+{
+    const std::uint32_t first = static_cast<std::uint32_t>(vertices.size() / 8);
+    const float corners[4][4] = {{x0, -1, 0, 0}, {x1, -1, 1, 0}, {x1, 1, 1, 1}, {x0, 1, 0, 1}};
+    for (const auto& corner : corners)
+        vertices.insert(vertices.end(), {corner[0], corner[1], 0.0f, 0.0f, 0.0f, 1.0f, corner[2], corner[3]});
+    for (std::uint32_t i : {0u, 1u, 2u, 0u, 2u, 3u})
+        indices.push_back(first + i);
+}
+
+CMaterial matte(float r, float g, float b)
+{
+    CMaterial material;
+    material.ambient = CMyVector<float, 4>(0.0f, 0.0f, 0.0f, 1.0f);
+    material.diffuse = CMyVector<float, 4>(r, g, b, 1.0f);
+    material.specular = CMyVector<float, 4>(0.0f, 0.0f, 0.0f, 1.0f);
+    material.shininess = 500.0f;
+    return material;
+}
+
+template <class T>
+std::vector<T> bufferContents(GLenum target, GLuint name, std::size_t count)
+{
+    std::vector<T> contents(count);
+    glBindBufferARB(target, name);
+    glGetBufferSubDataARB(target, 0, count * sizeof(T), contents.data());
+    glBindBufferARB(target, 0);
+    return contents;
+}
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb pixelAt(int x, int y)
+{
+    std::uint8_t rgba[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+::testing::AssertionResult near(Rgb actual, Rgb expected)
+{
+    // Linear magnification blends a few percent of the neighbouring texel in.
+    const int tolerance = 16;
+    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance
+        && std::abs(actual.b - expected.b) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", " << actual.b
+                                         << "), expected (" << expected.r << ", " << expected.g << ", "
+                                         << expected.b << ")";
+}
+
+}  // namespace
+
+using ModelTest = GLTest;
+
+TEST_F(ModelTest, BuildCopiesGeometryAndOneEntryPerSubMesh)
+{
+    std::vector<float> vertices;
+    std::vector<std::uint32_t> indices;
+    appendQuad(vertices, indices, -1, 0);
+    appendQuad(vertices, indices, 0, 1);
+    CMeshData mesh;
+    fillMesh(mesh, vertices, indices);
+    mesh.addSubMesh("left", matte(1, 0, 0), 0, 2, "left.png");
+    mesh.addSubMesh("nothing", matte(0, 1, 0), 6, 0, "");
+    mesh.addSubMesh("right", matte(0, 0, 1), 6, 2, "right.tga");
+
+    CGLModel model;
+    EXPECT_EQ(model.getSubMeshCount(), 0u);
+    model.buildFromMeshData(&mesh);
+    ASSERT_EQ(model.getSubMeshCount(), 3u);
+    EXPECT_EQ(model.textureNames, (std::vector<std::string>{"left.png", "", "right.tga"}));
+    EXPECT_EQ(model.getTextureName(2), "right.tga");
+    EXPECT_EQ(model.getTextureName(3), "");
+    EXPECT_EQ(model.getRanges()[0].firstIndex, 0);
+    EXPECT_EQ(model.getRanges()[0].triangleCount, 2);
+    EXPECT_EQ(model.getRanges()[1].firstIndex, 6);
+    EXPECT_EQ(model.getRanges()[1].triangleCount, 0);
+    EXPECT_EQ(model.getRanges()[2].firstIndex, 6);
+    EXPECT_EQ(model.getRanges()[2].triangleCount, 2);
+    EXPECT_EQ(model.getMaterials()[2].diffuse[2], 1.0f);
+    EXPECT_EQ(model.getMaterials()[2].shininess, 500.0f);
+    EXPECT_EQ(model.getDeclaration().getElementCount(), 3);
+    EXPECT_EQ(model.getDeclaration().getElement(2).offset, 24);
+
+    const CGLBuffer<GL_ARRAY_BUFFER>& vertexBuffer = model.getVertexBuffer();
+    const CGLBuffer<GL_ELEMENT_ARRAY_BUFFER>& indexBuffer = model.getIndexBuffer();
+    EXPECT_EQ(vertexBuffer.getElementCount(), 8);
+    EXPECT_EQ(vertexBuffer.getElementSize(), 32);
+    EXPECT_EQ(indexBuffer.getElementCount(), 12);
+    EXPECT_EQ(indexBuffer.getElementSize(), 4);
+    EXPECT_EQ(bufferContents<float>(GL_ARRAY_BUFFER_ARB, vertexBuffer.getGLName(), 64), vertices);
+    EXPECT_EQ(bufferContents<std::uint32_t>(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer.getGLName(), 12), indices);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer.getGLName());
+    GLint usage = 0;
+    glGetBufferParameterivARB(GL_ARRAY_BUFFER_ARB, GL_BUFFER_USAGE_ARB, &usage);
+    EXPECT_EQ(usage, GL_STATIC_DRAW_ARB);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+
+    // A second build replaces everything and deletes the first buffers.
+    const GLuint firstVertices = vertexBuffer.getGLName();
+    const GLuint firstIndices = indexBuffer.getGLName();
+    std::vector<float> cube(8 * 8, 0.5f);
+    std::vector<std::uint32_t> cubeIndices(36);
+    for (std::size_t i = 0; i < cubeIndices.size(); ++i)
+        cubeIndices[i] = static_cast<std::uint32_t>(i % 8);
+    CMeshData plain;
+    fillMesh(plain, cube, cubeIndices);
+    model.buildFromMeshData(&plain);
+    EXPECT_FALSE(glIsBufferARB(firstVertices));
+    EXPECT_FALSE(glIsBufferARB(firstIndices));
+    ASSERT_EQ(model.getSubMeshCount(), 1u);
+    EXPECT_EQ(model.getRanges()[0].firstIndex, 0);
+    EXPECT_EQ(model.getRanges()[0].triangleCount, 12);
+    EXPECT_EQ(model.getTextureName(0), "");
+    const CMaterial defaults;
+    const CMaterial& kept = model.getMaterials()[0];
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(kept.ambient[c], defaults.ambient[c]);
+        EXPECT_EQ(kept.diffuse[c], defaults.diffuse[c]);
+        EXPECT_EQ(kept.specular[c], defaults.specular[c]);
+        EXPECT_EQ(kept.emission[c], defaults.emission[c]);
+    }
+    EXPECT_EQ(kept.shininess, 10.0f);
+    EXPECT_EQ(bufferContents<std::uint32_t>(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer.getGLName(), 36), cubeIndices);
+
+    const GLuint lastVertices = vertexBuffer.getGLName();
+    model.clear();
+    EXPECT_EQ(model.getSubMeshCount(), 0u);
+    EXPECT_EQ(model.getDeclaration().getElementCount(), 0);
+    EXPECT_FALSE(glIsBufferARB(lastVertices));
+    EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ModelTest, UnmappableBuffersLeaveAModelThatDrawsNothing)
+{
+    // No vertices: GL refuses to map a zero-byte buffer, so nothing may be
+    // drawn from the (unfilled) index buffer either.
+    std::vector<std::uint32_t> indices{0, 1, 2};
+    CMeshData mesh;
+    fillMesh(mesh, {}, indices);
+    mesh.addSubMesh("a", matte(1, 1, 1), 0, 1, "a.png");
+    CGLModel model;
+    model.buildFromMeshData(&mesh);
+    takeError();
+    ASSERT_EQ(model.getSubMeshCount(), 1u);
+    EXPECT_EQ(model.getRanges()[0].triangleCount, 0);
+    EXPECT_EQ(model.getTextureName(0), "a.png");
+
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    model.drawSubMesh(nullptr, 0);
+    model.drawSubMesh(nullptr, 7);
+    glEndQuery(GL_PRIMITIVES_GENERATED);
+    GLuint drawn = 99;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawn);
+    glDeleteQueries(1, &query);
+    EXPECT_EQ(drawn, 0u);
+
+    // A null mesh leaves an empty model.
+    model.buildFromMeshData(nullptr);
+    EXPECT_EQ(model.getSubMeshCount(), 0u);
+    EXPECT_EQ(GLRenderer::getInstance().getCurrentDeclaration(), nullptr);
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
+{
+    std::vector<float> vertices;
+    std::vector<std::uint32_t> indices;
+    appendQuad(vertices, indices, -1, 0);
+    appendQuad(vertices, indices, 0, 1);
+    CMeshData mesh;
+    fillMesh(mesh, vertices, indices);
+    mesh.addSubMesh("left", matte(1.0f, 0.5f, 1.0f), 0, 2, "left.png");
+    mesh.addSubMesh("empty", matte(1, 1, 1), 6, 0, "");
+    mesh.addSubMesh("right", matte(0.25f, 0.5f, 0.75f), 6, 2, "");
+    auto model = std::make_unique<CGLModel>();
+    model->buildFromMeshData(&mesh);
+
+    // Top picture row red, green; bottom row blue, white.
+    const std::uint8_t bgr[] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
+    const CPicture picture(CMyVector<int, 2>(2, 2), PICTURE_BGR, bgr);
+    CGLTexture<GL_TEXTURE_2D> texture;
+    texture.createFromPicture(picture);
+
+    glViewport(0, 0, GLContext::width, GLContext::height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const float direction[] = {0, 0, 1, 0};
+    const float white[] = {1, 1, 1, 1};
+    const float black[] = {0, 0, 0, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, black);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+    model->drawSubMesh(&texture, 0);
+    model->drawSubMesh(nullptr, 1);
+    model->drawSubMesh(nullptr, 2);
+    glEndQuery(GL_PRIMITIVES_GENERATED);
+    GLuint drawn = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawn);
+    glDeleteQueries(1, &query);
+    EXPECT_EQ(drawn, 4u);
+    glFinish();
+
+    // Left half: the texture lit through the diffuse (1, 0.5, 1), picture top
+    // row along t = 0 at the bottom. Right half: the plain lit material.
+    EXPECT_TRUE(near(pixelAt(8, 16), {255, 0, 0}));
+    EXPECT_TRUE(near(pixelAt(23, 16), {0, 128, 0}));
+    EXPECT_TRUE(near(pixelAt(8, 47), {0, 0, 255}));
+    EXPECT_TRUE(near(pixelAt(23, 47), {255, 128, 255}));
+    EXPECT_TRUE(near(pixelAt(40, 8), {64, 128, 191}));
+    EXPECT_TRUE(near(pixelAt(60, 60), {64, 128, 191}));
+
+    // Unit 0 is left untextured; the arrays stay on until the next declaration.
+    GLint binding = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding);
+    EXPECT_EQ(binding, 0);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_TRUE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_EQ(GLRenderer::getInstance().getIndexSize(), 4);
+
+    // Destroying the model takes its declaration, and its arrays, out of use.
+    model.reset();
+    EXPECT_EQ(GLRenderer::getInstance().getCurrentDeclaration(), nullptr);
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
+    EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
+}
