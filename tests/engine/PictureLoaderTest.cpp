@@ -1,0 +1,259 @@
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "debugging/CException.h"
+#include "engine/loaders/CFactoryLoader.h"
+#include "engine/loaders/CPicture.h"
+#include "engine/loaders/CPictureLoader.h"
+#include "support/LoggedWorkDir.h"
+#include "support/PictureFiles.h"
+
+using namespace VESK;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+class PictureLoaderTest : public LoggedWorkDir {
+protected:
+    // Loads through the loader; on failure returns null and keeps the message.
+    std::unique_ptr<CPicture> load(const std::string& file)
+    {
+        try {
+            return std::unique_ptr<CPicture>(static_cast<CPicture*>(loader.loadFromFile(file)));
+        } catch (const DEBUGGING::CException& e) {
+            message = e.what();
+            return nullptr;
+        }
+    }
+
+    std::string saveFailure(void* picture, const std::string& file)
+    {
+        try {
+            loader.saveToFile(picture, file);
+        } catch (const DEBUGGING::CException& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    static Bytes pixelsOf(const CPicture& picture)
+    {
+        return Bytes(picture.pixels, picture.pixels + picture.getByteCount());
+    }
+
+    CPictureLoader loader;
+    std::string message;
+};
+
+std::string loadFailure(const std::string& file)
+{
+    return "VESK::CPictureLoader::loadFromFile " + file + " [FAILED]";
+}
+
+}  // namespace
+
+TEST(PictureTest, RecordOwnsCopiesAndFlipsItsPixels)
+{
+    EXPECT_EQ(CPicture::bytesPerPixelOf(PICTURE_BGR), 3);
+    EXPECT_EQ(CPicture::bytesPerPixelOf(PICTURE_BGRA), 4);
+    EXPECT_EQ(CPicture::bytesPerPixelOf(PICTURE_LUMINANCE), 1);
+    EXPECT_EQ(CPicture::bytesPerPixelOf(3), 0);
+    EXPECT_EQ(CPicture::bytesPerPixelOf(-1), 0);
+
+    const CPicture zeros(CMyVector<int, 2>(2, 3), PICTURE_BGRA, nullptr);
+    EXPECT_EQ(zeros.getByteCount(), 24u);
+    EXPECT_EQ(Bytes(zeros.pixels, zeros.pixels + 24), Bytes(24, 0));
+
+    const Bytes rows{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    CPicture picture(CMyVector<int, 2>(2, 2), PICTURE_BGR, rows.data());
+    CPicture copy(picture);
+    EXPECT_NE(copy.pixels, picture.pixels);
+    copy.flipVertically();
+    EXPECT_EQ(Bytes(copy.pixels, copy.pixels + 12), (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Bytes(picture.pixels, picture.pixels + 12), rows);
+    copy = zeros;
+    EXPECT_EQ(copy.size[0], 2);
+    EXPECT_EQ(copy.size[1], 3);
+    EXPECT_EQ(copy.format, PICTURE_BGRA);
+    EXPECT_EQ(Bytes(copy.pixels, copy.pixels + 24), Bytes(24, 0));
+
+    const Bytes grey{1, 2, 3, 4, 5, 6, 7, 8};
+    CPicture one(CMyVector<int, 2>(8, 1), PICTURE_LUMINANCE, grey.data());
+    one.flipVertically();
+    EXPECT_EQ(Bytes(one.pixels, one.pixels + 8), grey);
+    CPicture three(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, grey.data());
+    three.flipVertically();
+    EXPECT_EQ(Bytes(three.pixels, three.pixels + 6), (Bytes{5, 6, 3, 4, 1, 2}));
+    CPicture four(CMyVector<int, 2>(2, 4), PICTURE_LUMINANCE, grey.data());
+    four.flipVertically();
+    EXPECT_EQ(Bytes(four.pixels, four.pixels + 8), (Bytes{7, 8, 5, 6, 3, 4, 1, 2}));
+}
+
+TEST(PictureTest, SizesMustBePositiveAndFitA32BitInt)
+{
+    EXPECT_EQ(CPicture::byteCountOf(100, 50, PICTURE_BGR), 15000);
+    EXPECT_EQ(CPicture::byteCountOf(0, 50, PICTURE_BGR), -1);
+    EXPECT_EQ(CPicture::byteCountOf(50, -1, PICTURE_BGR), -1);
+    EXPECT_EQ(CPicture::byteCountOf(32768, 16384, PICTURE_BGRA), -1);
+    EXPECT_EQ(CPicture::byteCountOf(32768, 65535, PICTURE_LUMINANCE), 2147450880);
+    EXPECT_EQ(CPicture::byteCountOf(65536, 65536, PICTURE_LUMINANCE), -1);
+    EXPECT_THROW(CPicture(CMyVector<int, 2>(0, 4), PICTURE_BGR, nullptr), std::length_error);
+    EXPECT_THROW(CPicture(CMyVector<int, 2>(65536, 16384), PICTURE_BGR, nullptr), std::length_error);
+}
+
+TEST_F(PictureLoaderTest, TrueColourFilesArriveTopRowFirst)
+{
+    // 3 x 2 BGR: rows of 9 bytes, padded to 12 in the file.
+    const Bytes bgr{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+    writeFile("rgb.bmp", PictureFiles::bmp(3, 2, bgr));
+    std::unique_ptr<CPicture> picture = load("rgb.bmp");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->size[0], 3);
+    EXPECT_EQ(picture->size[1], 2);
+    EXPECT_EQ(picture->format, PICTURE_BGR);
+    EXPECT_EQ(pixelsOf(*picture), bgr);
+
+    Bytes bgra(2 * 3 * 4);
+    for (std::size_t i = 0; i < bgra.size(); ++i)
+        bgra[i] = static_cast<std::uint8_t>(10 * i + 1);
+    writeFile("rgba.tga", PictureFiles::tga32(2, 3, bgra));
+    picture = load("rgba.tga");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->format, PICTURE_BGRA);
+    EXPECT_EQ(picture->getBytesPerPixel(), 4);
+    EXPECT_EQ(pixelsOf(*picture), bgra);
+}
+
+TEST_F(PictureLoaderTest, GreyFilesStayGreyUnlessTheyCarryAlpha)
+{
+    const Bytes grey{0, 50, 100, 150, 200, 250};
+    writeFile("grey.pgm", PictureFiles::pgm(3, 2, grey));
+    std::unique_ptr<CPicture> picture = load("grey.pgm");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->format, PICTURE_LUMINANCE);
+    EXPECT_EQ(pixelsOf(*picture), grey);
+
+    // Grey and alpha, two bytes per pixel, becomes BGR without the alpha.
+    writeFile("greyalpha.png", PictureFiles::png(2, 1, 4, 8, std::string("\x10\x80\x20\xff", 4)));
+    picture = load("greyalpha.png");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->format, PICTURE_BGR);
+    EXPECT_EQ(pixelsOf(*picture), (Bytes{16, 16, 16, 32, 32, 32}));
+}
+
+TEST_F(PictureLoaderTest, WideChannelsAreReducedToOneBytePerChannel)
+{
+    // 16-bit RGB samples 0x1234 0x5678 0x9abc and 0xdef0 0x1122 0x3344.
+    writeFile("deep.png", PictureFiles::png(2, 1, 2, 16, std::string("\x12\x34\x56\x78\x9a\xbc\xde\xf0\x11\x22\x33\x44", 12)));
+    std::unique_ptr<CPicture> picture = load("deep.png");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->format, PICTURE_BGR);
+    EXPECT_EQ(pixelsOf(*picture), (Bytes{0x9a, 0x56, 0x12, 0x33, 0x11, 0xde}));
+}
+
+TEST_F(PictureLoaderTest, PaletteImagesBecomeColour)
+{
+    // Palette blue, green, red (stored BGR); indices 0 1 2 over 2 1 0.
+    writeFile("palette.bmp", PictureFiles::bmp(3, 2, {0, 1, 2, 2, 1, 0}, {255, 0, 0, 0, 255, 0, 0, 0, 255}));
+    std::unique_ptr<CPicture> picture = load("palette.bmp");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->format, PICTURE_BGR);
+    EXPECT_EQ(pixelsOf(*picture), (Bytes{255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}));
+
+    // Palette red (alpha 0x80) and blue (opaque): BGRA.
+    writeFile("palette.png", PictureFiles::png(2, 1, 3, 8, std::string("\x00\x01", 2),
+                                               std::string("\xff\x00\x00\x00\x00\xff", 6), std::string("\x80\xff", 2)));
+    picture = load("palette.png");
+    ASSERT_NE(picture, nullptr) << message;
+    EXPECT_EQ(picture->format, PICTURE_BGRA);
+    EXPECT_EQ(pixelsOf(*picture), (Bytes{0, 0, 255, 128, 255, 0, 0, 255}));
+}
+
+TEST_F(PictureLoaderTest, UnreadableFilesFailWithTheirName)
+{
+    const std::string bmp = PictureFiles::bmp(4, 4, Bytes(48, 7));
+    writeFile("truncated.bmp", bmp.substr(0, bmp.size() - 20));
+    const std::string tga = PictureFiles::tga32(4, 4, Bytes(64, 9));
+    writeFile("truncated.tga", tga.substr(0, tga.size() - 20));
+    writeFile("truncated.png", PictureFiles::png(4, 4, 2, 8, std::string(48, 'a')).substr(0, 60));
+    writeFile("text.png", "not a picture");
+    writeFile("noextension", PictureFiles::pgm(2, 2, {1, 2, 3, 4}));
+    // DevIL's 32-bit size arithmetic wraps to 0 for this header, which it
+    // accepts; the picture would need 4 GiB.
+    writeFile("huge.pgm", "P5\n65536 65536\n255\n");
+    for (const std::string file :
+         {"missing.png", "Data/missing dir/x.tga", "truncated.bmp", "truncated.tga", "truncated.png", "text.png",
+          "noextension", "huge.pgm"}) {
+        message.clear();
+        EXPECT_EQ(load(file), nullptr) << file;
+        EXPECT_EQ(message, loadFailure(file));
+    }
+}
+
+using PictureFactoryTest = LoggedWorkDir;
+
+TEST_F(PictureFactoryTest, FactoryReportsLoaderFailuresAndUnknownExtensions)
+{
+    CFactoryLoader::registerLoader(new CPictureLoader());
+    writeFile("Data/grey.pgm", PictureFiles::pgm(1, 1, {77}));
+    std::unique_ptr<CPicture> picture(static_cast<CPicture*>(CFactoryLoader::loadFromFile("Data/grey.pgm")));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixels[0], 77);
+    EXPECT_EQ(CFactoryLoader::loadFromFile("Data/absent.png"), nullptr);
+    EXPECT_EQ(CFactoryLoader::loadFromFile("Data/grey.gif"), nullptr);
+    CFactoryLoader::getInstance().clear();
+    const std::vector<std::string> lines = logBody();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(isStampedLine(lines[0], " -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/absent.png [FAILED]"))
+        << lines[0];
+    EXPECT_TRUE(isStampedLine(lines[1], " -> [ ERROR ] VESK::CFactoryLoader::loadFromFile : gif [NOT FOUND]"))
+        << lines[1];
+}
+
+TEST_F(PictureLoaderTest, SavedPicturesReadBackUnchanged)
+{
+    Bytes bgr(5 * 3 * 3);
+    for (std::size_t i = 0; i < bgr.size(); ++i)
+        bgr[i] = static_cast<std::uint8_t>(7 * i);
+    const CPicture colour(CMyVector<int, 2>(5, 3), PICTURE_BGR, bgr.data());
+    Bytes bgra(4 * 3 * 4);
+    for (std::size_t i = 0; i < bgra.size(); ++i)
+        bgra[i] = static_cast<std::uint8_t>(255 - 5 * i);
+    const CPicture translucent(CMyVector<int, 2>(4, 3), PICTURE_BGRA, bgra.data());
+    const Bytes grey{9, 8, 7, 6, 5, 4};
+    const CPicture luminance(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, grey.data());
+
+    const std::vector<std::pair<const CPicture*, std::string>> cases{
+        {&colour, "colour.bmp"}, {&colour, "colour.png"}, {&colour, "colour.tga"}, {&translucent, "alpha.tga"},
+        {&translucent, "alpha.png"}, {&luminance, "grey.png"}, {&luminance, "grey.tga"}};
+    for (const auto& [picture, file] : cases) {
+        loader.saveToFile(const_cast<CPicture*>(picture), file);
+        std::unique_ptr<CPicture> back = load(file);
+        ASSERT_NE(back, nullptr) << file << ": " << message;
+        EXPECT_EQ(back->size[0], picture->size[0]) << file;
+        EXPECT_EQ(back->size[1], picture->size[1]) << file;
+        EXPECT_EQ(back->format, picture->format) << file;
+        EXPECT_EQ(pixelsOf(*back), pixelsOf(*picture)) << file;
+    }
+    // The source picture is not flipped by saving.
+    EXPECT_EQ(pixelsOf(colour), bgr);
+
+    // Saving over an existing file replaces it.
+    writeFile("over.tga", std::string(5000, 'x'));
+    loader.saveToFile(const_cast<CPicture*>(&luminance), "over.tga");
+    std::unique_ptr<CPicture> back = load("over.tga");
+    ASSERT_NE(back, nullptr) << message;
+    EXPECT_EQ(pixelsOf(*back), grey);
+}
+
+TEST_F(PictureLoaderTest, UnsavablePicturesFailWithTheirName)
+{
+    EXPECT_EQ(saveFailure(nullptr, "null.png"), "VESK::CPictureLoader::saveToFile null.png [FAILED]");
+    CPicture unknown(CMyVector<int, 2>(2, 2), 7, nullptr);
+    EXPECT_EQ(saveFailure(&unknown, "unknown.png"), "VESK::CPictureLoader::saveToFile unknown.png [FAILED]");
+    CPicture grey(CMyVector<int, 2>(2, 2), PICTURE_LUMINANCE, nullptr);
+    EXPECT_EQ(saveFailure(&grey, "no/such/dir.png"), "VESK::CPictureLoader::saveToFile no/such/dir.png [FAILED]");
+    EXPECT_EQ(saveFailure(&grey, "picture.xyz"), "VESK::CPictureLoader::saveToFile picture.xyz [FAILED]");
+    EXPECT_FALSE(std::filesystem::exists("unknown.png"));
+}
