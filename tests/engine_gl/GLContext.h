@@ -4,7 +4,10 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <string>
+#include <thread>
 
 // A real OpenGL compatibility context on $DISPLAY, drawing into the back
 // buffer of a small window that is never mapped, so nothing depends on focus,
@@ -20,7 +23,13 @@ public:
     // false and leaves the reason in error().
     bool open()
     {
-        display = XOpenDisplay(nullptr);
+        // A busy Xvfb now and then refuses a connection (EAGAIN or a reset):
+        // try again for up to five seconds before giving up.
+        for (int attempt = 0; attempt < 50 && display == nullptr; ++attempt) {
+            display = XOpenDisplay(nullptr);
+            if (display == nullptr && std::getenv("DISPLAY") != nullptr)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         if (display == nullptr)
             return fail("cannot open the X display (is DISPLAY set?)");
         const int attributes[] = {GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True,
