@@ -24,7 +24,8 @@ std::uint64_t fnv1a64(const std::uint8_t* bytes, std::size_t count)
 }
 
 // The factory hands back whatever record the extension's loader makes; only
-// the picture loader's extensions give a CPicture.
+// the picture loader's extensions give a CPicture. Other files are refused
+// with the picture loader's failure message, as the viewer refuses them.
 bool hasPictureExtension(const std::string& file)
 {
     const std::string::size_type dot = file.rfind('.');
@@ -40,7 +41,7 @@ bool hasPictureExtension(const std::string& file)
 int inspectPicture(const std::string& file)
 {
     if (!hasPictureExtension(file)) {
-        DEBUGGING::logMessage(DEBUGGING::LOG_ERROR, "inspectPicture : " + file + " [NOT FOUND]");
+        DEBUGGING::logMessage(DEBUGGING::LOG_ERROR, "VESK::CPictureLoader::loadFromFile " + file + " [FAILED]");
         return 1;
     }
     std::unique_ptr<VESK::CPicture> picture(static_cast<VESK::CPicture*>(VESK::CFactoryLoader::loadFromFile(file)));

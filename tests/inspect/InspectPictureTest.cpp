@@ -107,11 +107,13 @@ TEST_F(InspectPictureTest, FailedLoadsExitWithOneAndTheEngineMessage)
 {
     const std::string bmp = PictureFiles::bmp(4, 4, std::vector<std::uint8_t>(48, 1));
     writeFile("cut.bmp", bmp.substr(0, 40));
+    writeFile("cut.PNG", PictureFiles::pgm(1, 1, {1}));
+    writeFile("model.obj", "v 0 0 0\n");
     const std::vector<std::pair<std::string, std::string>> cases{
         {"missing.png", " -> [ ERROR ] VESK::CPictureLoader::loadFromFile missing.png [FAILED]"},
         {"cut.bmp", " -> [ ERROR ] VESK::CPictureLoader::loadFromFile cut.bmp [FAILED]"},
-        {"cut.PNG", " -> [ ERROR ] inspectPicture : cut.PNG [NOT FOUND]"},
-        {"model.obj", " -> [ ERROR ] inspectPicture : model.obj [NOT FOUND]"},
+        {"cut.PNG", " -> [ ERROR ] VESK::CPictureLoader::loadFromFile cut.PNG [FAILED]"},
+        {"model.obj", " -> [ ERROR ] VESK::CPictureLoader::loadFromFile model.obj [FAILED]"},
     };
     for (const auto& [file, message] : cases) {
         const Outcome run = inspect({"picture", file});
