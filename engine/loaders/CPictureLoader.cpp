@@ -3,10 +3,12 @@
 #include <IL/il.h>
 
 #include <cstdint>
-#include <memory>
+#include <fstream>
 
 #include "../../debugging/CException.h"
 #include "CPicture.h"
+#include "PictureHeader.h"
+#include "StringUtils.h"
 
 namespace VESK {
 
@@ -37,6 +39,25 @@ private:
     ILuint name = 0;
 };
 
+// DevIL picks its reader by the extension, case ignored; only the loader's own
+// extensions are let through, and only with a header whose size DevIL can
+// hold.
+bool isSafeForDevIL(const std::string& fileName)
+{
+    const std::string::size_type dot = fileName.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string extension = toLower(fileName.substr(dot + 1));
+    bool known = false;
+    for (const std::string& word : splitWords(CPictureLoader::extensionList))
+        known = known || word == extension;
+    std::ifstream in(fileName, std::ios::binary);
+    if (!known || !in)
+        return false;
+    const std::optional<PictureHeader> header = readPictureHeader(in, extension);
+    return header && fitsDevIL(*header);
+}
+
 bool paletteHasAlpha()
 {
     const ILint palette = ilGetInteger(IL_PALETTE_TYPE);
@@ -63,6 +84,8 @@ CPictureLoader::~CPictureLoader()
 void* CPictureLoader::loadFromFile(std::string fileName)
 {
     const std::string failure = "VESK::CPictureLoader::loadFromFile " + fileName + " [FAILED]";
+    if (!isSafeForDevIL(fileName))
+        throw DEBUGGING::CException(failure);
     clearErrors();
     BoundImage image;
     // DevIL may report success and still have recorded an error on the way

@@ -6,6 +6,7 @@
 #include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CPicture.h"
 #include "engine/loaders/CPictureLoader.h"
+#include "engine/loaders/PictureHeader.h"
 #include "support/LoggedWorkDir.h"
 #include "support/PictureFiles.h"
 
@@ -191,6 +192,66 @@ TEST_F(PictureLoaderTest, UnreadableFilesFailWithTheirName)
     }
 }
 
+TEST_F(PictureLoaderTest, HostileSizesNeverReachDevIL)
+{
+    // Each of these headers makes DevIL's 32-bit sizes wrap; DevIL then
+    // crashes (BMP, TGA) or frees twice (PPM) when it is handed the file.
+    std::string bmp = PictureFiles::bmp(1, 1, {1, 2, 3});
+    bmp.replace(18, 8, std::string("\x00\x00\x01\x00\x00\x00\x01\x00", 8));
+    writeFile("huge.bmp", bmp);
+    std::string tga = PictureFiles::tga32(1, 1, {1, 2, 3, 4});
+    tga.replace(12, 4, "\xff\xff\xff\xff");
+    writeFile("huge.tga", tga);
+    writeFile("wrapping.ppm", "P6\n1431655766 1\n255\n\0\0\0");
+    writeFile("endless.pgm", "P5\n99999999999999999999999999 1\n255\n");
+    writeFile("huge.PNG", PictureFiles::png(1, 1, 0, 8, "\x01").replace(16, 8, std::string("\x00\x01\x00\x00\x00\x01\x00\x00", 8)));
+    std::string dds = "DDS ";
+    PictureFiles::put32(dds, 124);
+    PictureFiles::put32(dds, 0x1007);
+    PictureFiles::put32(dds, 65536);
+    PictureFiles::put32(dds, 65536);
+    dds.append(108, '\0');
+    writeFile("huge.dds", dds);
+    writeFile("huge.jpg", std::string("\xff\xd8\xff\xe0\x00\x04\x00\x00\xff\xff\xc0\x00\x11\x08\xff\xdc\xff\xdc\x03", 19));
+    writeFile("empty.bmp", PictureFiles::bmp(0, 0, {}));
+    for (const std::string file : {"huge.bmp", "huge.tga", "wrapping.ppm", "endless.pgm", "huge.PNG", "huge.dds", "huge.jpg", "empty.bmp"}) {
+        message.clear();
+        EXPECT_EQ(load(file), nullptr) << file;
+        EXPECT_EQ(message, loadFailure(file));
+    }
+}
+
+TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
+{
+    auto read = [](const std::string& bytes, const std::string& extension) {
+        std::istringstream in(bytes);
+        const std::optional<PictureHeader> header = readPictureHeader(in, extension);
+        return header ? std::to_string(header->width) + "x" + std::to_string(header->height) + "x"
+                + std::to_string(header->depth)
+                      : std::string("none");
+    };
+    EXPECT_EQ(read(PictureFiles::bmp(3, 2, Bytes(18)), "bmp"), "3x2x1");
+    std::string topDown = PictureFiles::bmp(3, 2, Bytes(18));
+    topDown.replace(22, 4, "\xfe\xff\xff\xff");
+    EXPECT_EQ(read(topDown, "bmp"), "3x2x1");
+    EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7x1");
+    EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4x1");
+    EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34x1");
+    // An APP0 segment and fill bytes before the frame header.
+    EXPECT_EQ(read(std::string("\xff\xd8\xff\xe0\x00\x06JFIF\xff\xff\xc2\x00\x11\x08\x00\x20\x01\x40\x03", 20), "jpe"),
+              "320x32x1");
+    EXPECT_EQ(read("BZ", "bmp"), "none");
+    EXPECT_EQ(read("P7\n1 1\n", "ppm"), "none");
+    EXPECT_EQ(read(std::string("\xff\xd8\xff\xda\x00\x02", 6), "jpg"), "none");
+    EXPECT_EQ(read("GIF89a", "gif"), "none");
+
+    EXPECT_TRUE(fitsDevIL({16384, 16384, 1}));
+    EXPECT_FALSE(fitsDevIL({16384, 16385, 1}));
+    EXPECT_FALSE(fitsDevIL({256, 256, 4097}));
+    EXPECT_FALSE(fitsDevIL({0, 5, 1}));
+    EXPECT_FALSE(fitsDevIL({5, 5, 0}));
+}
+
 using PictureFactoryTest = LoggedWorkDir;
 
 TEST_F(PictureFactoryTest, FactoryReportsLoaderFailuresAndUnknownExtensions)
@@ -236,6 +297,15 @@ TEST_F(PictureLoaderTest, SavedPicturesReadBackUnchanged)
         EXPECT_EQ(back->format, picture->format) << file;
         EXPECT_EQ(pixelsOf(*back), pixelsOf(*picture)) << file;
     }
+    // Lossy and block-compressed formats keep the size.
+    for (const std::string file : {"colour.jpg", "alpha.dds"}) {
+        loader.saveToFile(const_cast<CPicture*>(file == "colour.jpg" ? &colour : &translucent), file);
+        std::unique_ptr<CPicture> back = load(file);
+        ASSERT_NE(back, nullptr) << file << ": " << message;
+        EXPECT_EQ(back->size[0], file == "colour.jpg" ? 5 : 4) << file;
+        EXPECT_EQ(back->size[1], 3) << file;
+    }
+
     // The source picture is not flipped by saving.
     EXPECT_EQ(pixelsOf(colour), bgr);
 
