@@ -19,8 +19,8 @@ protected:
         }
     }
 
-    // No test leaves a declaration current that it is about to destroy.
-    void TearDown() override { VESK_GL::GLRenderer::getInstance().setDeclaration(nullptr); }
+    // The renderer must not be left pointing at a test's local declaration.
+    void TearDown() override { EXPECT_EQ(VESK_GL::GLRenderer::getInstance().getCurrentDeclaration(), nullptr); }
 
     static GLenum takeError()
     {

@@ -253,6 +253,7 @@ TEST_F(RendererTest, IndexedDrawsUseTheModeAndIndexCountOfEachKind)
     EXPECT_EQ(primitivesDrawn(static_cast<PrimitiveType>(6), 4), 0u);
     glDeleteQueries(1, &query);
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
+    renderer.setDeclaration(nullptr);
     glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 }
