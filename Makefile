@@ -3,7 +3,7 @@
 
 PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev \
             libdevil-dev libgtest-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev \
-            libx11-dev libxtst-dev xvfb xauth
+            libx11-dev libxtst-dev zlib1g-dev xvfb xauth
 BUILD_DIR := build
 JOBS := $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
