@@ -201,15 +201,21 @@ RgbImage XSession::capture(Window window)
     return picture;
 }
 
-RgbImage XSession::waitForChange(Window window, const RgbImage& before, std::chrono::milliseconds timeout)
+RgbImage XSession::waitForPicture(Window window, const std::function<bool(const RgbImage&)>& ready,
+    std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         RgbImage now = capture(window);
-        if (now != before || std::chrono::steady_clock::now() >= deadline)
+        if (ready(now) || std::chrono::steady_clock::now() >= deadline)
             return now;
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
     }
+}
+
+RgbImage XSession::waitForChange(Window window, const RgbImage& before, std::chrono::milliseconds timeout)
+{
+    return waitForPicture(window, [&before](const RgbImage& now) { return now != before; }, timeout);
 }
 
 RgbImage XSession::settle(Window window, std::chrono::milliseconds duration)

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "RgbImage.h"
@@ -47,8 +48,13 @@ public:
     // picture when the window is gone or unreadable.
     RgbImage capture(Window window);
 
-    // Captures the window every 30 ms, at most `timeout`, until its contents
-    // differ from `before`; returns the last capture (equal to `before` on timeout).
+    // Captures the window every 30 ms, at most `timeout`, until `ready` holds
+    // for the capture; returns the last capture (for which `ready` may be false on timeout).
+    RgbImage waitForPicture(Window window, const std::function<bool(const RgbImage&)>& ready,
+        std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    // waitForPicture until the contents differ from `before`, at most `timeout`
+    // (the last capture equals `before` on timeout).
     RgbImage waitForChange(Window window, const RgbImage& before,
         std::chrono::milliseconds timeout = std::chrono::seconds(3));
 
