@@ -360,7 +360,7 @@ TEST_F(ViewerTest, WindowManagerCloseRunsTheExitHandler)
     const ViewerProcess::Result result = viewer.waitForExit();
 
     EXPECT_TRUE(result.exited);
-    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitStatus, 0);
     expectGlobalLog(result.globalLog,
         {
             " -> [ INFOS ] CResourceManager - LOADING : Cube.obj",
