@@ -1,5 +1,8 @@
 // End-to-end tests of vesk-viewer: the real program in a fresh working
 // directory, the real X server, real key events and the window's real pixels.
+// GoogleTest comes before the X headers, whose macros (None, Bool) it would trip on.
+#include <gtest/gtest.h>
+
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -8,8 +11,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "RgbImage.h"
 #include "ViewerProcess.h"
