@@ -346,7 +346,6 @@ TEST_F(ViewerTest, TexturedQuadShowsItsPictureTheRightWayUp)
     EXPECT_TRUE(topRight.red > 150 && topRight.green > 150 && topRight.blue < 60);
     EXPECT_TRUE(bottomLeft.red < 60 && bottomLeft.green > 150 && bottomLeft.blue > 150);
     EXPECT_TRUE(bottomRight.red > 150 && bottomRight.green < 60 && bottomRight.blue > 150);
-    firstFrame.savePng("textured-quad.png");
 
     ASSERT_TRUE(session.tapKey(XK_Escape));
     EXPECT_EQ(viewer.waitForExit().exitStatus, 0);

@@ -40,12 +40,14 @@ public:
     bool focus(Window window);
 
     // Sends one key press and its release through XTest for the key that
-    // carries `keysym` (XK_a, XK_Escape, XK_Left, ...) and flushes them to the
-    // server. Returns false when no key of the keyboard carries it.
+    // carries `keysym` (XK_a, XK_Escape, XK_Left, ...) and waits until the
+    // server has them. No modifier is held, so a letter arrives in lower case.
+    // Returns false when no key of the keyboard carries the symbol.
     bool tapKey(KeySym keysym);
 
-    // The window's contents as the server holds them (XGetImage); an empty
-    // picture when the window is gone or unreadable.
+    // The window's contents as the server holds them (XGetImage); the window
+    // must lie wholly on the screen. An empty picture when the window is gone
+    // or cannot be read.
     RgbImage capture(Window window);
 
     // Captures the window every 30 ms, at most `timeout`, until `ready` holds
