@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <sstream>
@@ -374,6 +375,11 @@ TEST_F(ViewerTest, MissingRequiredExtensionEndsWithStatus255AndClosedLogs)
     writeRedCubeScene();
     viewer.setEnvironment("LD_PRELOAD", VESK_HIDE_EXTENSION_LIBRARY);
     viewer.setEnvironment("VESK_HIDE_EXTENSION", "GL_ARB_vertex_buffer_object");
+    // In a sanitizer build the preloaded library comes before the sanitizer's
+    // runtime, which the runtime refuses unless told that this is intended.
+    const char* sanitizerOptions = std::getenv("ASAN_OPTIONS");
+    const std::string inherited = sanitizerOptions != nullptr ? sanitizerOptions : "";
+    viewer.setEnvironment("ASAN_OPTIONS", inherited + (inherited.empty() ? "" : ":") + "verify_asan_link_order=0");
     ASSERT_TRUE(viewer.start());
     const ViewerProcess::Result result = viewer.waitForExit();
 
