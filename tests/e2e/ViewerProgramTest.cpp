@@ -171,7 +171,7 @@ void expectCleanMemoryLog(const std::string& text)
     EXPECT_TRUE(isStampedLine(lines[6], " -> -- LOGGING STOP --"));
 }
 
-class ViewerTest : public ::testing::Test {
+class ViewerProgramTest : public ::testing::Test {
 protected:
     // Starts the viewer, waits for its window and focuses it, then waits until
     // a drawn frame satisfies `ready` and keeps it as firstFrame. Returns None
@@ -205,7 +205,7 @@ protected:
     RgbImage firstFrame;
 };
 
-TEST_F(ViewerTest, EscapeExitsWithZeroAfterLoadingAndReleasingInOrder)
+TEST_F(ViewerProgramTest, EscapeExitsWithZeroAfterLoadingAndReleasingInOrder)
 {
     // Box has two textured materials; Quad and the second Box frame reuse what
     // is loaded already, so every file is loaded once, a model before its textures.
@@ -241,7 +241,7 @@ TEST_F(ViewerTest, EscapeExitsWithZeroAfterLoadingAndReleasingInOrder)
     expectCleanMemoryLog(result.memoryLog);
 }
 
-TEST_F(ViewerTest, MissingSceneFileGivesBlackWindowAndLoadsNothing)
+TEST_F(ViewerProgramTest, MissingSceneFileGivesBlackWindowAndLoadsNothing)
 {
     // A black window, and it stays black.
     const Window window = startViewer(allBlack);
@@ -256,7 +256,7 @@ TEST_F(ViewerTest, MissingSceneFileGivesBlackWindowAndLoadsNothing)
     expectCleanMemoryLog(result.memoryLog);
 }
 
-TEST_F(ViewerTest, MissingMeshIsReportedEveryFrameAndLaterLinesCarryTheErrorTag)
+TEST_F(ViewerProgramTest, MissingMeshIsReportedEveryFrameAndLaterLinesCarryTheErrorTag)
 {
     viewer.writeFile("SceneGraph.sg", frame("Ghost", translation(0, 0, 6)) + frame("Cube", translation(0, 0, 6)));
     viewer.writeFile("Data/Cube.obj", cubeObj("Cube.mtl", "Red"));
@@ -280,7 +280,7 @@ TEST_F(ViewerTest, MissingMeshIsReportedEveryFrameAndLaterLinesCarryTheErrorTag)
     expectCleanMemoryLog(result.memoryLog);
 }
 
-TEST_F(ViewerTest, CameraKeysMoveTheViewOfARedCube)
+TEST_F(ViewerProgramTest, CameraKeysMoveTheViewOfARedCube)
 {
     writeRedCubeScene();
     const Window window = startViewer(centreIsRed);
@@ -330,7 +330,7 @@ TEST_F(ViewerTest, CameraKeysMoveTheViewOfARedCube)
     EXPECT_EQ(viewer.waitForExit().exitStatus, 0);
 }
 
-TEST_F(ViewerTest, TexturedQuadShowsItsPictureTheRightWayUp)
+TEST_F(ViewerProgramTest, TexturedQuadShowsItsPictureTheRightWayUp)
 {
     const RgbImage::Pixel blue{0, 0, 255}, yellow{255, 255, 0}, cyan{0, 255, 255}, magenta{255, 0, 255};
     viewer.writeFile("SceneGraph.sg", frame("Quad", translation(0, 0, 4)));
@@ -352,7 +352,7 @@ TEST_F(ViewerTest, TexturedQuadShowsItsPictureTheRightWayUp)
     EXPECT_EQ(viewer.waitForExit().exitStatus, 0);
 }
 
-TEST_F(ViewerTest, WindowManagerCloseRunsTheExitHandler)
+TEST_F(ViewerProgramTest, WindowManagerCloseRunsTheExitHandler)
 {
     writeRedCubeScene();
     const Window window = startViewer(centreIsRed);
@@ -370,7 +370,7 @@ TEST_F(ViewerTest, WindowManagerCloseRunsTheExitHandler)
     expectCleanMemoryLog(result.memoryLog);
 }
 
-TEST_F(ViewerTest, MissingRequiredExtensionEndsWithStatus255AndClosedLogs)
+TEST_F(ViewerProgramTest, MissingRequiredExtensionEndsWithStatus255AndClosedLogs)
 {
     writeRedCubeScene();
     viewer.setEnvironment("LD_PRELOAD", VESK_HIDE_EXTENSION_LIBRARY);
@@ -390,7 +390,7 @@ TEST_F(ViewerTest, MissingRequiredExtensionEndsWithStatus255AndClosedLogs)
     expectCleanMemoryLog(result.memoryLog);
 }
 
-TEST_F(ViewerTest, DemoSceneDrawsEveryMeshAndExitsCleanly)
+TEST_F(ViewerProgramTest, DemoSceneDrawsEveryMeshAndExitsCleanly)
 {
     const std::filesystem::path demo = VESK_DEMO_DIR;
     std::filesystem::copy(demo / "SceneGraph.sg", viewer.workingDirectory() / "SceneGraph.sg");
