@@ -13,7 +13,8 @@
 // Data/) before start(); standard output and standard error go to the files
 // "stdout.txt" and "stderr.txt" there, never to a pipe that could fill up.
 // The child leads a process group of its own; a child still running when the
-// object is destroyed is killed (SIGKILL, with its group) and reaped. Not copyable: it owns the directory and the child.
+// object is destroyed is killed (SIGKILL, with its group) and reaped. Not
+// copyable: it owns the directory and the child.
 class ViewerProcess {
 public:
     // How the child ended and what it left behind, read after it exited.
@@ -58,7 +59,8 @@ public:
 
     // Waits until the child ends, at most `timeout`, polling every 10 ms; a
     // child that outlives it is killed with SIGKILL, with its process group,
-    // and reported as timedOut. Then reads the output files. Without a started child, started is false.
+    // and reported as timedOut. Then reads the output files. Without a started
+    // child, the result's started is false.
     Result waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
 private:

@@ -16,7 +16,8 @@
 // connection, opened in the constructor and closed in the destructor, and
 // while it lives it catches X protocol errors (for a window that vanished)
 // instead of letting Xlib end the test program. One session at a time.
-// Every wait is bounded by the timeout it takes.
+// Every wait is bounded by the timeout it takes. Xlib's macros (None, Bool)
+// clash with GoogleTest's headers: include those before this one.
 class XSession {
 public:
     // Opens $DISPLAY; throws std::runtime_error when it cannot, or when the
@@ -51,7 +52,8 @@ public:
     RgbImage capture(Window window);
 
     // Captures the window every 30 ms, at most `timeout`, until `ready` holds
-    // for the capture; returns the last capture (for which `ready` may be false on timeout).
+    // for the capture; returns the last capture (`ready` may be false for it
+    // after a timeout).
     RgbImage waitForPicture(Window window, const std::function<bool(const RgbImage&)>& ready,
         std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
