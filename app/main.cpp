@@ -58,17 +58,24 @@ void shutdownEngine()
     DEBUGGING::CMemoryManager::getInstance().shutdown();
 }
 
+bool exiting = false;
+
 void onExit()
 {
+    if (exiting)
+        return;
+    exiting = true;
     sceneRoot.clear(nullptr);
     shutdownEngine();
 }
 
 // Closing the window ends the program as Esc does, before the toolkit destroys
-// the GL context, so the resources still release their GL objects.
+// the GL context, so the resources still release their GL objects. The toolkit
+// also closes the window while the process exits: that close ends nothing.
 void closeWindow()
 {
-    std::exit(0);
+    if (!exiting)
+        std::exit(0);
 }
 
 }  // namespace
@@ -77,6 +84,10 @@ int main(int argc, char** argv)
 {
     std::atexit(onExit);
     glutInit(&argc, argv);
+    // The toolkit registers an exit handler of its own that destroys the GL
+    // context; registered again, the engine's handler runs before it. It runs
+    // once, whichever registration comes first.
+    std::atexit(onExit);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(static_cast<int>(windowWidth), static_cast<int>(windowHeight));
     glutInitWindowPosition(50, 50);
