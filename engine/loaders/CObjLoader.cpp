@@ -1,0 +1,495 @@
+#include "CObjLoader.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "../../debugging/CException.h"
+#include "CTextFileReader.h"
+#include "StringUtils.h"
+#include "TextNumbers.h"
+
+namespace VESK {
+
+namespace {
+
+constexpr std::uint32_t noVertex = 0xFFFFFFFFu;
+constexpr unsigned cornerCacheBits = 14;
+constexpr std::uint64_t maximumCorners = 0xFFFFFFFFu;
+
+// A blank that separates words inside a line; the line feed ends the line.
+bool isBlank(char c)
+{
+    return c != '\n' && isWordSpace(c);
+}
+
+const char* skipBlanks(const char* cursor)
+{
+    while (isBlank(*cursor))
+        ++cursor;
+    return cursor;
+}
+
+const char* wordEnd(const char* cursor)
+{
+    while (!isWordSpace(*cursor))
+        ++cursor;
+    return cursor;
+}
+
+// True when the line at `cursor` starts with the word `keyword`. Stops at the
+// first difference, so it never reads past the line's feed.
+bool startsWithKeyword(const char* cursor, const char* keyword)
+{
+    for (; *keyword != '\0'; ++cursor, ++keyword) {
+        if (*cursor != *keyword)
+            return false;
+    }
+    return isWordSpace(*cursor);
+}
+
+bool wordEquals(const char* first, const char* last, const char* keyword)
+{
+    const std::size_t length = std::strlen(keyword);
+    return static_cast<std::size_t>(last - first) == length && std::memcmp(first, keyword, length) == 0;
+}
+
+std::uint32_t clampIndex(std::int64_t index)
+{
+    return index > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<std::uint32_t>(index);
+}
+
+}  // namespace
+
+CObjLoader::CObjLoader() : VLoader("obj") {}
+
+CObjLoader::~CObjLoader() = default;
+
+void CObjLoader::saveToFile(void*, std::string) {}
+
+void* CObjLoader::loadFromFile(std::string path)
+{
+    resetLists();
+    objPath = path;
+    try {
+        CMeshData* record = load(path);
+        resetLists();
+        return record;
+    } catch (const std::bad_alloc&) {
+        resetLists();
+        fail("out of memory");
+    } catch (const std::length_error&) {
+        resetLists();
+        fail("too large for 32-bit indices");
+    } catch (...) {
+        resetLists();
+        throw;
+    }
+}
+
+void CObjLoader::resetLists()
+{
+    vertexData.reset(3);
+    std::vector<std::uint32_t>().swap(indexData);
+    std::vector<CNamedMaterial>().swap(materials);
+    std::vector<CMaterialMark>().swap(materialMarks);
+    std::vector<float>().swap(positions);
+    std::vector<float>().swap(normals);
+    std::vector<float>().swap(texCoords);
+    std::vector<FaceCorner>().swap(pendingCorners);
+    std::vector<FaceCorner>().swap(cornerCache);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>>().swap(indexRanges);
+}
+
+void CObjLoader::fail(const std::string& reason) const
+{
+    std::string message = "VESK::CObjLoader::loadFromFile " + objPath + " [FAILED]";
+    if (!reason.empty())
+        message += " (" + reason + ")";
+    throw DEBUGGING::CException(message);
+}
+
+void CObjLoader::failOnLine(std::uint64_t line, const std::string& reason) const
+{
+    fail("line " + std::to_string(line) + ": " + reason);
+}
+
+CMeshData* CObjLoader::load(const std::string& path)
+{
+    // Only '/' separates folders here; the mtllib names are appended to this.
+    const std::size_t slash = path.rfind('/');
+    mtlPath = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+
+    CTextFileReader reader;
+    if (!reader.open(path))
+        fail("");
+    hasNormals = false;
+    hasTexCoords = false;
+    setLayout(false, false);
+    lineNumber = 0;
+    largestPosition = largestTexCoord = largestNormal = LargestReference();
+    cornerCache.assign(std::size_t(1) << cornerCacheBits, FaceCorner{0, 0, 0, 0});
+
+    const char* begin;
+    const char* end;
+    while (reader.nextBlock(begin, end))
+        readObjLines(begin, end);
+    if (reader.failed())
+        fail("");
+
+    readMaterials(mtlPath);
+    buildVertices();
+    return makeRecord();
+}
+
+void CObjLoader::readObjLines(const char* cursor, const char* end)
+{
+    while (cursor < end) {
+        ++lineNumber;
+        cursor = skipBlanks(cursor);
+        const char c = cursor[0];
+        if (c == 'v') {
+            if (isWordSpace(cursor[1])) {
+                cursor = readVector(cursor + 1, "v", positions, 3, 3);
+            } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
+                if (!hasTexCoords)
+                    setLayout(hasNormals, true);
+                cursor = readVector(cursor + 2, "vt", texCoords, 2, 1);
+            } else if (cursor[1] == 'n' && isWordSpace(cursor[2])) {
+                if (!hasNormals)
+                    setLayout(true, hasTexCoords);
+                cursor = readVector(cursor + 2, "vn", normals, 3, 3);
+            }
+        } else if (c == 'f' && isWordSpace(cursor[1])) {
+            cursor = readFace(cursor + 1);
+        } else if (c == 'u' && startsWithKeyword(cursor, "usemtl")) {
+            std::string name;
+            cursor = readName(cursor + 6, name);
+            if (!name.empty())
+                materialMarks.push_back(
+                    CMaterialMark{std::move(name), static_cast<std::uint32_t>(indexData.size() + pendingCorners.size())});
+        } else if (c == 'm' && startsWithKeyword(cursor, "mtllib")) {
+            std::string name;
+            cursor = readName(cursor + 6, name);
+            mtlPath += name;
+        }
+        cursor = static_cast<const char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor))) + 1;
+    }
+}
+
+const char* CObjLoader::readName(const char* cursor, std::string& name) const
+{
+    cursor = skipBlanks(cursor);
+    const char* last = wordEnd(cursor);
+    name.assign(cursor, last);
+    return last;
+}
+
+// Reads up to `wordsUsed` numbers; a missing one reads as 0 once `wordsNeeded`
+// are there. Texture coordinates (two numbers) are stored negated.
+const char* CObjLoader::readVector(const char* cursor, const char* keyword, std::vector<float>& list, int wordsUsed,
+                                   int wordsNeeded)
+{
+    float values[3] = {0.0f, 0.0f, 0.0f};
+    int count = 0;
+    while (count < wordsUsed) {
+        cursor = skipBlanks(cursor);
+        if (*cursor == '\n')
+            break;
+        const char* last = wordEnd(cursor);
+        values[count++] = readFloat(cursor, last);
+        cursor = last;
+    }
+    if (count < wordsNeeded)
+        failOnLine(lineNumber, std::string(keyword) + " needs " + (wordsNeeded == 3 ? "three numbers" : "a number"));
+    if (wordsUsed == 2) {
+        list.push_back(-values[0]);
+        list.push_back(-values[1]);
+    } else {
+        list.insert(list.end(), values, values + 3);
+    }
+    return cursor;
+}
+
+const char* CObjLoader::readFace(const char* cursor)
+{
+    FaceCorner first{};
+    FaceCorner previous{};
+    std::size_t words = 0;
+    for (;;) {
+        cursor = skipBlanks(cursor);
+        if (*cursor == '\n')
+            break;
+        FaceCorner corner;
+        cursor = readCorner(cursor, corner);
+        if (words == 0) {
+            first = corner;
+        } else if (words == 1) {
+            previous = corner;
+        } else {
+            addCorner(first);
+            addCorner(previous);
+            addCorner(corner);
+            previous = corner;
+        }
+        ++words;
+    }
+    if (indexData.size() + pendingCorners.size() > maximumCorners)
+        failOnLine(lineNumber, "more triangle corners than 32-bit indices allow");
+    return cursor;
+}
+
+// Cuts one vertex word into position/texture/normal components at '/'; an
+// empty texture or normal component gives none, every written index must be
+// at least 1.
+const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
+{
+    std::int64_t indices[3] = {0, 0, 0};
+    const char* componentEnd = cursor;
+    for (int component = 0; component < 3; ++component) {
+        const char* start = componentEnd;
+        while (*componentEnd != '/' && !isWordSpace(*componentEnd))
+            ++componentEnd;
+        if (componentEnd > start) {
+            indices[component] = readInteger(start, componentEnd);
+            if (indices[component] <= 0) {
+                static const char* const names[3] = {"position", "texture", "normal"};
+                failOnLine(lineNumber, std::string(names[component]) + " index " + std::string(start, componentEnd) +
+                                           " is not a positive number");
+            }
+        } else if (component == 0) {
+            failOnLine(lineNumber, "vertex word without a position index");
+        }
+        if (*componentEnd != '/')
+            break;
+        ++componentEnd;
+    }
+    corner.position = clampIndex(indices[0]);
+    corner.texCoord = clampIndex(indices[1]);
+    corner.normal = clampIndex(indices[2]);
+    corner.vertex = noVertex;
+    LargestReference* largest[3] = {&largestPosition, &largestTexCoord, &largestNormal};
+    for (int component = 0; component < 3; ++component) {
+        if (static_cast<std::uint64_t>(indices[component]) > largest[component]->index)
+            *largest[component] = LargestReference{static_cast<std::uint64_t>(indices[component]), lineNumber};
+    }
+    return wordEnd(componentEnd);
+}
+
+void CObjLoader::addCorner(FaceCorner& corner)
+{
+    if (pendingCorners.empty() && corner.position <= positions.size() / 3 &&
+        corner.texCoord <= texCoords.size() / 2 && corner.normal <= normals.size() / 3) {
+        if (corner.vertex == noVertex)
+            corner.vertex = findVertex(corner);
+        indexData.push_back(corner.vertex);
+    } else {
+        pendingCorners.push_back(corner);
+    }
+}
+
+// The vertex of a corner whose indices all name data already read: position,
+// then the normal slot when the file has normals, then the texture slot when
+// it has texture coordinates; slots the corner names nothing for stay 0.
+std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
+{
+    const std::uint32_t mixed =
+        (corner.position * 0x9E3779B1u) ^ (corner.texCoord * 0x85EBCA77u) ^ (corner.normal * 0xC2B2AE3Du);
+    FaceCorner& cached = cornerCache[mixed >> (32 - cornerCacheBits)];
+    if (cached.position == corner.position && cached.texCoord == corner.texCoord && cached.normal == corner.normal)
+        return cached.vertex;
+    float vertex[8] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    std::memcpy(vertex, &positions[3 * std::size_t(corner.position - 1)], 3 * sizeof(float));
+    std::size_t texCoordSlot = 3;
+    if (hasNormals) {
+        if (corner.normal != 0)
+            std::memcpy(vertex + 3, &normals[3 * std::size_t(corner.normal - 1)], 3 * sizeof(float));
+        texCoordSlot = 6;
+    }
+    if (hasTexCoords && corner.texCoord != 0)
+        std::memcpy(vertex + texCoordSlot, &texCoords[2 * std::size_t(corner.texCoord - 1)], 2 * sizeof(float));
+    const std::uint32_t number = vertexData.findOrAdd(vertex);
+    cached = FaceCorner{corner.position, corner.texCoord, corner.normal, number};
+    return number;
+}
+
+// The layout follows the file's vn and vt lines as they are met; vertices
+// stored before a change are widened with zeros, as they would have been
+// built had the whole file been known.
+void CObjLoader::setLayout(bool withNormals, bool withTexCoords)
+{
+    const std::uint32_t wider = 3 + (withNormals ? 3 : 0) + (withTexCoords ? 2 : 0);
+    if (vertexData.getVertexCount() == 0) {
+        vertexData.reset(wider);
+    } else {
+        const std::uint32_t oldTexCoordSlot = hasNormals ? 6 : 3;
+        const std::uint32_t newTexCoordSlot = withNormals ? 6 : 3;
+        std::uint32_t destination[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+        if (hasTexCoords) {
+            destination[oldTexCoordSlot] = newTexCoordSlot;
+            destination[oldTexCoordSlot + 1] = newTexCoordSlot + 1;
+        }
+        vertexData.widen(wider, destination);
+    }
+    floatsPerVertex = wider;
+    hasNormals = withNormals;
+    hasTexCoords = withTexCoords;
+}
+
+void CObjLoader::readMaterials(std::string path)
+{
+    if (path.empty())
+        return;
+    // Files written elsewhere may name folders with backslashes.
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    CTextFileReader reader;
+    if (!reader.open(path))
+        return;
+    float alpha = 1.0f;
+    const char* begin;
+    const char* end;
+    while (reader.nextBlock(begin, end)) {
+        for (const char* cursor = begin; cursor < end;) {
+            // The first four words are all any keyword uses.
+            const char* first[4];
+            const char* last[4];
+            int count = 0;
+            for (cursor = skipBlanks(cursor); *cursor != '\n' && count < 4; cursor = skipBlanks(cursor)) {
+                first[count] = cursor;
+                cursor = wordEnd(cursor);
+                last[count++] = cursor;
+            }
+            cursor = static_cast<const char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor))) + 1;
+            if (count < 2)
+                continue;
+            if (wordEquals(first[0], last[0], "newmtl")) {
+                materials.emplace_back();
+                materials.back().name.assign(first[1], last[1]);
+                alpha = 1.0f;
+                continue;
+            }
+            if (materials.empty())
+                continue;
+            CNamedMaterial& current = materials.back();
+            if (wordEquals(first[0], last[0], "d") || wordEquals(first[0], last[0], "Tr")) {
+                alpha = readFloat(first[1], last[1]);
+            } else if (wordEquals(first[0], last[0], "Ns")) {
+                current.material.shininess = readFloat(first[1], last[1]);
+            } else if (wordEquals(first[0], last[0], "map_Kd")) {
+                current.textureName.assign(first[1], last[1]);
+            } else if (count == 4) {
+                CMyVector<float, 4>* colour = nullptr;
+                if (wordEquals(first[0], last[0], "Ka"))
+                    colour = &current.material.ambient;
+                else if (wordEquals(first[0], last[0], "Kd"))
+                    colour = &current.material.diffuse;
+                else if (wordEquals(first[0], last[0], "Ks"))
+                    colour = &current.material.specular;
+                if (colour != nullptr) {
+                    for (int i = 0; i < 3; ++i)
+                        (*colour)[i] = readFloat(first[i + 1], last[i + 1]);
+                    (*colour)[3] = alpha;
+                }
+            }
+        }
+    }
+}
+
+// Resolves the corners that waited for later lines, then decides the final
+// order of the indices: grouped by material when the MTL file defined
+// materials and the OBJ file chose them, in file order otherwise.
+void CObjLoader::buildVertices()
+{
+    const struct {
+        const LargestReference& reference;
+        std::size_t available;
+        const char* name;
+    } lists[3] = {{largestPosition, positions.size() / 3, "position"},
+                  {largestTexCoord, texCoords.size() / 2, "texture"},
+                  {largestNormal, normals.size() / 3, "normal"}};
+    for (const auto& list : lists) {
+        if (list.reference.index > list.available)
+            failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
+                                                " beyond the " + std::to_string(list.available) + " read");
+    }
+    for (FaceCorner& corner : pendingCorners)
+        indexData.push_back(findVertex(corner));
+    std::vector<FaceCorner>().swap(pendingCorners);
+
+    const std::uint32_t cornerCount = static_cast<std::uint32_t>(indexData.size());
+    if (materials.empty() || materialMarks.empty()) {
+        materialMarks.clear();
+        indexRanges.emplace_back(0, cornerCount);
+        return;
+    }
+    std::unordered_map<std::string, std::vector<std::size_t>> marksByName;
+    for (std::size_t k = 0; k < materialMarks.size(); ++k)
+        marksByName[materialMarks[k].name].push_back(k);
+    std::vector<CMaterialMark> groups;
+    std::uint64_t running = 0;
+    for (const CNamedMaterial& material : materials) {
+        groups.push_back(CMaterialMark{material.name, static_cast<std::uint32_t>(running)});
+        const auto found = marksByName.find(material.name);
+        if (found == marksByName.end())
+            continue;
+        for (const std::size_t k : found->second) {
+            const std::uint32_t first = materialMarks[k].start;
+            const std::uint32_t last = k + 1 < materialMarks.size() ? materialMarks[k + 1].start : cornerCount;
+            indexRanges.emplace_back(first, last);
+            running += last - first;
+            if (running > maximumCorners)
+                fail("more triangle corners than 32-bit indices allow");
+        }
+    }
+    materialMarks.swap(groups);
+}
+
+CMeshData* CObjLoader::makeRecord() const
+{
+    std::uint64_t indexCount = 0;
+    for (const auto& range : indexRanges)
+        indexCount += range.second - range.first;
+    if (indexCount == 0)
+        fail("no triangle to draw");
+
+    std::unique_ptr<CMeshData> record(new CMeshData);
+    record->elementCount = 2 + (hasNormals ? 1 : 0) + (hasTexCoords ? 1 : 0);
+    record->elements = new CVertexElement[record->elementCount];
+    CVertexElement* element = record->elements;
+    *element++ = CVertexElement{0, DECLTYPE_FLOAT3, DECLUSAGE_POSITION, 0};
+    if (hasNormals)
+        *element++ = CVertexElement{12, DECLTYPE_FLOAT3, DECLUSAGE_NORMAL, 0};
+    if (hasTexCoords)
+        *element++ = CVertexElement{hasNormals ? 24 : 12, DECLTYPE_FLOAT2, DECLUSAGE_TEXCOORD, 0};
+    *element = CVertexElement{0, 0, 0, 0};
+
+    const std::vector<float>& floats = vertexData.getFloats();
+    record->vertexStride = 4 * floatsPerVertex;
+    record->vertexCount = static_cast<std::uint32_t>(vertexData.getVertexCount());
+    record->vertices = new float[floats.size()];
+    std::memcpy(record->vertices, floats.data(), floats.size() * sizeof(float));
+
+    record->indexSize = 4;
+    record->indexCount = static_cast<std::uint32_t>(indexCount);
+    record->indices = new std::uint32_t[indexCount];
+    std::uint32_t* target = record->indices;
+    for (const auto& range : indexRanges) {
+        std::memcpy(target, indexData.data() + range.first, (range.second - range.first) * sizeof(std::uint32_t));
+        target += range.second - range.first;
+    }
+
+    for (std::size_t g = 0; g < materialMarks.size(); ++g) {
+        const std::uint32_t first = materialMarks[g].start;
+        const std::uint32_t last = g + 1 < materials.size() ? materialMarks[g + 1].start : record->indexCount;
+        const CNamedMaterial& material = materials[g];
+        record->addSubMesh(material.name, material.material, first, (last - first) / 3, material.textureName);
+    }
+    return record.release();
+}
+
+}  // namespace VESK

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CMeshData.h"
+#include "CNamedMaterial.h"
+#include "CVertexTable.h"
+#include "VLoader.h"
+
+// Reads a Wavefront OBJ mesh, with the MTL materials it names, into a
+// CMeshData: one interleaved vertex array without duplicates, 32-bit triangle
+// indices grouped by material, one sub-mesh per material. One instance is
+// registered with the loader factory under "obj" and owned by it; its lists
+// are the working state of one load and are empty between loads.
+//
+// Read: v, vn, vt, f (polygons, fan-triangulated), usemtl, mtllib; in MTL
+// files newmtl, d, Tr, Ns, Ka, Kd, Ks, map_Kd. Not read: relative (negative)
+// indices, points and lines, groups, smoothing groups, free-form geometry,
+// texture options, every other keyword.
+
+namespace VESK {
+
+class CObjLoader : public VLoader {
+public:
+    CObjLoader();
+    ~CObjLoader() override;
+
+    // Returns a new CMeshData owned by the caller. Throws CException
+    // "VESK::CObjLoader::loadFromFile <path> [FAILED]" when the file cannot be
+    // opened or read; the same text followed by a reason in parentheses when
+    // the file holds data the loader refuses (bad face references, short v or
+    // vn lines), yields no triangle to draw, or does not fit in memory or in
+    // 32-bit indices.
+    void* loadFromFile(std::string path) override;
+
+    // Writing OBJ files is not supported: does nothing.
+    void saveToFile(void* record, std::string path) override;
+
+private:
+    // Where a `usemtl` group begins: the number of triangle corners before it.
+    struct CMaterialMark {
+        std::string name;
+        std::uint32_t start;
+    };
+
+    // One vertex word of a face: 1-based indices as written, 0 for a texture
+    // or normal index the word does not give, and the vertex number once known.
+    struct FaceCorner {
+        std::uint32_t position;
+        std::uint32_t texCoord;
+        std::uint32_t normal;
+        std::uint32_t vertex;
+    };
+
+    // The largest index a face names in one list, and the line naming it.
+    struct LargestReference {
+        std::uint64_t index = 0;
+        std::uint64_t line = 0;
+    };
+
+    void resetLists();
+    CMeshData* load(const std::string& path);
+    void readObjLines(const char* cursor, const char* end);
+    const char* readVector(const char* cursor, const char* keyword, std::vector<float>& list, int wordsUsed,
+                           int wordsNeeded);
+    const char* readFace(const char* cursor);
+    const char* readCorner(const char* cursor, FaceCorner& corner);
+    const char* readName(const char* cursor, std::string& name) const;
+    void addCorner(FaceCorner& corner);
+    std::uint32_t findVertex(const FaceCorner& corner);
+    void setLayout(bool withNormals, bool withTexCoords);
+    void readMaterials(std::string path);
+    void buildVertices();
+    CMeshData* makeRecord() const;
+    [[noreturn]] void fail(const std::string& reason) const;
+    [[noreturn]] void failOnLine(std::uint64_t line, const std::string& reason) const;
+
+    std::uint32_t floatsPerVertex = 3;
+    CVertexTable vertexData;
+    std::vector<std::uint32_t> indexData;
+    std::vector<CNamedMaterial> materials;
+    std::vector<CMaterialMark> materialMarks;
+    std::vector<float> positions;
+    std::vector<float> normals;
+    std::vector<float> texCoords;
+
+    // Corners naming data that a later line of the file defines: from the
+    // first such corner on, corners wait here until the whole file is read.
+    std::vector<FaceCorner> pendingCorners;
+    // Direct-mapped cache of index triples already turned into vertices.
+    std::vector<FaceCorner> cornerCache;
+    // The index ranges [first, end) of indexData that make up the result, in
+    // their final order: the regrouping by material, or everything.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> indexRanges;
+
+    std::string objPath;
+    std::string mtlPath;
+    std::uint64_t lineNumber = 0;
+    bool hasNormals = false;
+    bool hasTexCoords = false;
+    LargestReference largestPosition;
+    LargestReference largestTexCoord;
+    LargestReference largestNormal;
+};
+
+}  // namespace VESK

@@ -1,0 +1,99 @@
+#include "CTextFileReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace VESK {
+
+namespace {
+
+// Large enough that the per-call costs vanish, small enough to stay in cache.
+constexpr std::size_t initialCapacity = std::size_t(1) << 20;
+
+}  // namespace
+
+CTextFileReader::~CTextFileReader()
+{
+    if (descriptor >= 0)
+        ::close(descriptor);
+}
+
+bool CTextFileReader::open(const std::string& path)
+{
+    descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(descriptor);
+        descriptor = -1;
+        return false;
+    }
+    ::posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return true;
+}
+
+bool CTextFileReader::nextBlock(const char*& begin, const char*& end)
+{
+    if (descriptor < 0 || readError)
+        return false;
+    if (!buffer) {
+        capacity = initialCapacity;
+        buffer.reset(new char[capacity]);
+    }
+    // Keep the unfinished last line of the previous block at the front.
+    std::memmove(buffer.get(), buffer.get() + consumed, filled - consumed);
+    filled -= consumed;
+    consumed = 0;
+    std::size_t searched = 0;
+    for (;;) {
+        if (atEnd) {
+            if (filled == 0)
+                return false;
+            if (buffer[filled - 1] != '\n')
+                buffer[filled++] = '\n';  // one byte is always kept free for this
+            consumed = filled;
+            break;
+        }
+        if (filled + 1 >= capacity) {
+            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::memcpy(larger.get(), buffer.get(), filled);
+            buffer = std::move(larger);
+            capacity *= 2;
+        }
+        const ssize_t got = ::read(descriptor, buffer.get() + filled, capacity - 1 - filled);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            readError = true;
+            return false;
+        }
+        if (got == 0) {
+            atEnd = true;
+            continue;
+        }
+        filled += static_cast<std::size_t>(got);
+        if (filled + 1 < capacity)
+            continue;  // fill the buffer before handing it out
+        const void* lastFeed = ::memrchr(buffer.get() + searched, '\n', filled - searched);
+        searched = filled;
+        if (lastFeed != nullptr) {
+            consumed = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - buffer.get()) + 1;
+            break;
+        }
+    }
+    begin = buffer.get();
+    end = buffer.get() + consumed;
+    if (atStart) {
+        atStart = false;
+        if (end - begin >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0)
+            begin += 3;
+    }
+    return true;
+}
+
+}  // namespace VESK

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The distinct vertices of one mesh load, numbered in order of first
+// appearance, with an exact-match lookup: two vertices are the same only when
+// all their floats are equal bit for bit (0.0 and -0.0 differ, NaNs compare by
+// their bits). Owned by the OBJ loader and emptied after every load.
+
+namespace VESK {
+
+class CVertexTable {
+public:
+    // Empties the table and sets the number of floats per vertex (at most 8).
+    void reset(std::uint32_t floatsPerVertex);
+
+    // The number of the vertex equal to the `floatsPerVertex` floats at
+    // `vertex`, appending it as a new vertex when there is none. Throws
+    // std::length_error when the numbers would overflow 32 bits.
+    std::uint32_t findOrAdd(const float* vertex);
+
+    // Gives every stored vertex a larger layout: float i of a vertex moves to
+    // float destination[i] of the new `floatsPerVertex`; the others are 0.
+    // Numbers are kept, since zero-filling keeps distinct vertices distinct.
+    void widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination);
+
+    std::uint32_t getFloatsPerVertex() const { return stride; }
+    std::size_t getVertexCount() const { return count; }
+    const std::vector<float>& getFloats() const { return floats; }
+
+private:
+    struct Slot {
+        std::uint32_t hash;
+        std::uint32_t numberPlusOne;  // 0: empty slot
+    };
+
+    static std::uint32_t hashOf(const float* vertex, std::uint32_t stride);
+    void growSlots();
+    void rebuildSlots(std::size_t slotCount);
+
+    std::uint32_t stride = 3;
+    std::size_t count = 0;
+    std::vector<float> floats;
+    std::vector<Slot> slots;  // open addressing, linear probing, power-of-two size
+};
+
+}  // namespace VESK

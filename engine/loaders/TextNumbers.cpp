@@ -1,0 +1,70 @@
+#include "TextNumbers.h"
+
+#include <fast_float/fast_float.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace VESK {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// The forms fast_float does not read like strtod (a leading '+', hex floats,
+// inf and nan with their payloads, no number at all) go to strtod itself, on a
+// NUL-terminated copy of the word.
+float readFloatSlowly(const char* first, const char* last)
+{
+    const std::size_t length = static_cast<std::size_t>(last - first);
+    char local[128];
+    if (length < sizeof(local)) {
+        std::memcpy(local, first, length);
+        local[length] = '\0';
+        return static_cast<float>(std::strtod(local, nullptr));
+    }
+    const std::string copy(first, length);
+    return static_cast<float>(std::strtod(copy.c_str(), nullptr));
+}
+
+}  // namespace
+
+float readFloat(const char* first, const char* last)
+{
+    const char* digits = first + (*first == '-' ? 1 : 0);
+    const bool plainDecimal =
+        (isDigit(digits[0]) && !(digits[0] == '0' && (digits[1] | 0x20) == 'x')) ||
+        (digits[0] == '.' && isDigit(digits[1]));
+    if (plainDecimal && digits < last) {
+        double value;
+        const fast_float::from_chars_result result = fast_float::from_chars(first, last, value);
+        if (result.ec == std::errc())
+            return static_cast<float>(value);
+    }
+    return readFloatSlowly(first, last);
+}
+
+std::int64_t readInteger(const char* first, const char* last)
+{
+    bool negative = false;
+    if (first < last && (*first == '-' || *first == '+')) {
+        negative = *first == '-';
+        ++first;
+    }
+    std::int64_t value = 0;
+    constexpr std::int64_t limit = std::numeric_limits<int>::max();
+    for (; first < last && isDigit(*first); ++first) {
+        if (value <= limit)
+            value = value * 10 + (*first - '0');
+    }
+    if (value > limit + (negative ? 1 : 0))
+        return negative ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+    return negative ? -value : value;
+}
+
+}  // namespace VESK
