@@ -1,6 +1,7 @@
 #include "CObjLoader.h"
 
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -54,11 +55,6 @@ bool wordEquals(const char* first, const char* last, const char* keyword)
 {
     const std::size_t length = std::strlen(keyword);
     return static_cast<std::size_t>(last - first) == length && std::memcmp(first, keyword, length) == 0;
-}
-
-std::uint32_t clampIndex(std::int64_t index)
-{
-    return index > 0xFFFFFFFF ? 0xFFFFFFFFu : static_cast<std::uint32_t>(index);
 }
 
 }  // namespace
@@ -254,10 +250,10 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
             ++componentEnd;
         if (componentEnd > start) {
             indices[component] = readInteger(start, componentEnd);
-            if (indices[component] <= 0) {
+            if (indices[component] <= 0 || indices[component] > std::numeric_limits<int>::max()) {
                 static const char* const names[3] = {"position", "texture", "normal"};
                 failOnLine(lineNumber, std::string(names[component]) + " index " + std::string(start, componentEnd) +
-                                           " is not a positive number");
+                                           (indices[component] > 0 ? " is too large" : " is not a positive number"));
             }
         } else if (component == 0) {
             failOnLine(lineNumber, "vertex word without a position index");
@@ -266,9 +262,9 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
             break;
         ++componentEnd;
     }
-    corner.position = clampIndex(indices[0]);
-    corner.texCoord = clampIndex(indices[1]);
-    corner.normal = clampIndex(indices[2]);
+    corner.position = static_cast<std::uint32_t>(indices[0]);
+    corner.texCoord = static_cast<std::uint32_t>(indices[1]);
+    corner.normal = static_cast<std::uint32_t>(indices[2]);
     corner.vertex = noVertex;
     LargestReference* largest[3] = {&largestPosition, &largestTexCoord, &largestNormal};
     for (int component = 0; component < 3; ++component) {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Writes a random OBJ file of at least `triangles` triangles and its MTL file
+// "gen.mtl" beside it, exercising what the format allows at once: numbers in
+// every form atof reads, equal coordinates under different indices, 0.0 and
+// -0.0, NaNs, all four face-word forms and mixed ones, polygons, texture and
+// normal lines that only start after the first faces, one forward reference,
+// repeated, unknown and unused materials, CRLF lines, comments and other
+// keywords.
+void generateObj(const std::string& path, int triangles, std::uint32_t seed);

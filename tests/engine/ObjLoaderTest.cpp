@@ -1,0 +1,404 @@
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <random>
+
+#include "MeshSnapshot.h"
+#include "ObjGenerator.h"
+#include "ObjReference.h"
+#include "engine/loaders/CFactoryLoader.h"
+#include "engine/loaders/CObjLoader.h"
+#include "support/LoggedWorkDir.h"
+
+using namespace VESK;
+
+namespace {
+
+using Floats = std::vector<float>;
+using Indices = std::vector<std::uint32_t>;
+
+const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+
+class ObjLoaderTest : public LoggedWorkDir {
+protected:
+    void SetUp() override
+    {
+        LoggedWorkDir::SetUp();
+        CFactoryLoader::registerLoader(new CObjLoader());
+    }
+
+    void TearDown() override
+    {
+        CFactoryLoader::getInstance().clear();
+        LoggedWorkDir::TearDown();
+    }
+
+    // The record loaded through the factory, or nothing when it failed.
+    static std::optional<MeshSnapshot> load(const std::string& path)
+    {
+        CMeshData* mesh = static_cast<CMeshData*>(CFactoryLoader::loadFromFile(path));
+        if (mesh == nullptr)
+            return std::nullopt;
+        const MeshSnapshot snapshot = snapshotOf(*mesh);
+        delete mesh;
+        return snapshot;
+    }
+
+    static MeshSnapshot loadWritten(const std::string& path, const std::string& content)
+    {
+        writeFile(path, content);
+        const std::optional<MeshSnapshot> mesh = load(path);
+        EXPECT_TRUE(mesh.has_value()) << path << ": " << (logBody().empty() ? "" : logBody().back());
+        return mesh.value_or(MeshSnapshot());
+    }
+
+    // Expects the load to fail with exactly one log line: the loader's message
+    // followed by `reason` (empty, or " (...)").
+    void expectFailure(const std::string& path, const std::string& reason)
+    {
+        const std::size_t before = logBody().size();
+        EXPECT_FALSE(load(path).has_value()) << path;
+        const std::vector<std::string> lines = logBody();
+        ASSERT_EQ(lines.size(), before + 1) << path;
+        const std::string expected = " -> [ ERROR ] VESK::CObjLoader::loadFromFile " + path + " [FAILED]" + reason;
+        EXPECT_TRUE(isStampedLine(lines.back(), expected)) << lines.back() << "\nexpected: " << expected;
+    }
+
+    void expectFailureOf(const std::string& content, const std::string& reason)
+    {
+        writeFile("bad.obj", content);
+        expectFailure("bad.obj", reason);
+    }
+};
+
+MeshSnapshot expectedMesh(std::uint32_t stride, std::vector<std::int32_t> elements, const Floats& vertices,
+                          Indices indices)
+{
+    MeshSnapshot mesh;
+    mesh.vertexStride = stride;
+    mesh.indexSize = 4;
+    mesh.vertexCount = static_cast<std::uint32_t>(vertices.size() * 4 / stride);
+    mesh.elements = std::move(elements);
+    mesh.vertexBits = bitsOf(vertices);
+    mesh.indices = std::move(indices);
+    return mesh;
+}
+
+const std::vector<std::int32_t> positionOnly = {0, 3, 1, 0, 0, 0, 0, 0};
+const std::vector<std::int32_t> withTexCoords = {0, 3, 1, 0, 12, 2, 4, 0, 0, 0, 0, 0};
+const std::vector<std::int32_t> withNormals = {0, 3, 1, 0, 12, 3, 2, 0, 0, 0, 0, 0};
+const std::vector<std::int32_t> withBoth = {0, 3, 1, 0, 12, 3, 2, 0, 24, 2, 4, 0, 0, 0, 0, 0};
+
+MeshSnapshot::SubMesh subMesh(const std::string& name, std::uint32_t first, std::uint32_t count,
+                              const CMaterial& material = CMaterial(), const std::string& texture = "")
+{
+    return MeshSnapshot::SubMesh{name, texture, first, count, materialBits(material)};
+}
+
+}  // namespace
+
+TEST_F(ObjLoaderTest, EachFaceWordFormGivesItsLayout)
+{
+    EXPECT_EQ(loadWritten("p.obj", triangle + "f 1 2 3\n"),
+              expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}));
+
+    const std::string lists = triangle + "vt 0.25 0.75\nvt 1 0\nvn 0 0 1\nvn 0 1 0\n";
+    EXPECT_EQ(loadWritten("pt.obj", triangle + "vt 0.25 0.75\nvt 1 0\nf 1/1 2/2 3/1\n"),
+              expectedMesh(20, withTexCoords, {0, 0, 0, -0.25f, -0.75f, 1, 0, 0, -1, -0.0f, 0, 1, 0, -0.25f, -0.75f},
+                           {0, 1, 2}));
+    EXPECT_EQ(loadWritten("ptn.obj", lists + "f 1/1/1 2/2/2 3/1/1\n"),
+              expectedMesh(32, withBoth,
+                           {0, 0, 0, 0, 0, 1, -0.25f, -0.75f, 1, 0, 0, 0, 1, 0, -1, -0.0f,
+                            0, 1, 0, 0, 0, 1, -0.25f, -0.75f},
+                           {0, 1, 2}));
+    EXPECT_EQ(loadWritten("pn.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//1\n"),
+              expectedMesh(24, withNormals, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1}, {0, 1, 2}));
+
+    // Lists that faces do not refer to still shape the layout, with zeros.
+    EXPECT_EQ(loadWritten("unused.obj", lists + "f 1 2 3\n"),
+              expectedMesh(32, withBoth, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0},
+                           {0, 1, 2}));
+    // Each corner on its own: texture without normal, normal without texture.
+    EXPECT_EQ(loadWritten("mixed.obj", lists + "f 1/2 2//2 3/1/1\n"),
+              expectedMesh(32, withBoth,
+                           {0, 0, 0, 0, 0, 0, -1, -0.0f, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, -0.25f, -0.75f},
+                           {0, 1, 2}));
+}
+
+TEST_F(ObjLoaderTest, PolygonsBecomeFansAroundTheirFirstVertex)
+{
+    const std::string square = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0.5 2 0\n";
+    const Floats five = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0.5f, 2, 0};
+    EXPECT_EQ(loadWritten("quad.obj", square + "f 1 2 3 4\n"),
+              expectedMesh(12, positionOnly, Floats(five.begin(), five.begin() + 12), {0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(loadWritten("pentagon.obj", square + "f 1 2 3 4 5\n"),
+              expectedMesh(12, positionOnly, five, {0, 1, 2, 0, 2, 3, 0, 3, 4}));
+    // A face of two words adds neither triangles nor vertices; the winding
+    // of the file is kept.
+    EXPECT_EQ(loadWritten("short.obj", square + "f 5 4\nf 3 2 1\nf 1\n"),
+              expectedMesh(12, positionOnly, {1, 1, 0, 1, 0, 0, 0, 0, 0}, {0, 1, 2}));
+}
+
+TEST_F(ObjLoaderTest, NumbersReadExactlyAsAtofNarrowedToFloat)
+{
+    const std::vector<std::string> words = {"+1.5", "-0", "0x1p-3", "-0X1.8P1", "inf", "-Infinity", "nan", "-nan",
+                                            "nan(0x7)", "1e", "1.5e+", "1.5;;", ";;", ".5", "-.5e1", "1e400",
+                                            "1e-50", "-1e-50", "1,5", "00x12", "0x", "-", ".", "3.4028235e38",
+                                            "0.1", "2.5000000000000000000000000001", "1.00000005960464477539"};
+    std::string content;
+    std::string face = "f";
+    Floats expected;
+    Indices indices;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        content += "v " + words[i] + " 0 " + std::to_string(i) + "\n";
+        face += " " + std::to_string(i + 1);
+        expected.insert(expected.end(), {static_cast<float>(std::atof(words[i].c_str())), 0, static_cast<float>(i)});
+        if (i >= 2)
+            indices.insert(indices.end(), {0, static_cast<std::uint32_t>(i - 1), static_cast<std::uint32_t>(i)});
+    }
+    EXPECT_EQ(loadWritten("numbers.obj", content + face + "\n"), expectedMesh(12, positionOnly, expected, indices));
+
+    // Texture coordinates are both negated; a missing second one reads as 0.
+    EXPECT_EQ(loadWritten("vt.obj", triangle + "vt 0.25 0.75 9\nvt 0.5\nvt nan -inf\nf 1/1 2/2 3/3\n"),
+              expectedMesh(20, withTexCoords,
+                           {0, 0, 0, -0.25f, -0.75f, 1, 0, 0, -0.5f, -0.0f, 0, 1, 0, -NAN, INFINITY}, {0, 1, 2}));
+}
+
+TEST_F(ObjLoaderTest, VerticesAreSharedOnlyWhenEqualBitForBit)
+{
+    const std::string content = "v 0 0 0\nv -0 0 0\nv 0.0 0 0\nv nan 0 0\nv -nan 0 0\nv NAN 0 0\n"
+                                "vn 0 0 1\nvn 0 1 0\nvn 0 0 1\n"
+                                "f 1 2 3\nf 4 5 6\nf 1//1 1//2 3//3\n";
+    EXPECT_EQ(loadWritten("equal.obj", content),
+              expectedMesh(24, withNormals,
+                           {0, 0, 0, 0, 0, 0, -0.0f, 0, 0, 0, 0, 0, NAN, 0, 0, 0, 0, 0, -NAN, 0, 0, 0, 0, 0,
+                            0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0},
+                           {0, 1, 0, 2, 3, 2, 4, 5, 4}));
+}
+
+TEST_F(ObjLoaderTest, LineEndingsSeparatorsAndByteOrderMarkDoNotMatter)
+{
+    const std::string lines = "mtllib m.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nusemtl red\nf 1 2 3 4\n";
+    writeFile("m.mtl", "newmtl red\nKd 1 0 0\n");
+    const MeshSnapshot plain = loadWritten("lf.obj", lines);
+    ASSERT_EQ(plain.indices, (Indices{0, 1, 2, 0, 2, 3}));
+    ASSERT_EQ(plain.subMeshes.size(), 1u);
+
+    std::string crlf;
+    for (const char c : lines)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(loadWritten("crlf.obj", crlf), plain);
+    EXPECT_EQ(loadWritten("nofeed.obj", lines.substr(0, lines.size() - 1)), plain);
+    EXPECT_EQ(loadWritten("bom.obj", "\xEF\xBB\xBF" + lines), plain);
+    EXPECT_EQ(loadWritten("blanks.obj", "mtllib\tm.mtl\n \fv 0 0 0\nv\v1 0 0\nv 0 1 0 \r\n\t\nv 1 1 0\n"
+                                        "usemtl red  \nf\t1 2\f3 4\r\r\n"),
+              plain);
+    // A carriage return alone does not end a line: the second v is a surplus
+    // word of the first line.
+    EXPECT_EQ(loadWritten("cr.obj", "v 0 0 0\rv 5 5 5\nv 1 0 0\nv 0 1 0\nf 1 2 3\n").vertexBits,
+              bitsOf(Floats{0, 0, 0, 1, 0, 0, 0, 1, 0}));
+}
+
+TEST_F(ObjLoaderTest, TrianglesAreRegroupedByMaterial)
+{
+    writeFile("mats.mtl", "newmtl A\nnewmtl B\nnewmtl C\nnewmtl A\nKd 0 0 1\n");
+    std::string content = "mtllib mats.mtl\n";
+    for (int i = 0; i < 15; ++i)
+        content += "v " + std::to_string(i) + " 0 0\n";
+    content += "f 1 2 3\nusemtl B\nf 4 5 6\nusemtl A\nf 7 8 9\nusemtl X\nf 10 11 12\nusemtl\nusemtl B\nf 13 14 15\n";
+    MeshSnapshot expected = loadWritten("groups.obj", content);
+    EXPECT_EQ(expected.vertexCount, 15u);
+    EXPECT_EQ(expected.indices, (Indices{6, 7, 8, 3, 4, 5, 12, 13, 14, 6, 7, 8}));
+    CMaterial blue;
+    blue.diffuse = CMyVector<float, 4>(0.0f, 0.0f, 1.0f, 1.0f);
+    EXPECT_EQ(expected.subMeshes, (std::vector<MeshSnapshot::SubMesh>{subMesh("A", 0, 1), subMesh("B", 3, 2),
+                                                                      subMesh("C", 9, 0), subMesh("A", 9, 1, blue)}));
+    EXPECT_EQ(expected, referenceLoad("groups.obj"));
+
+    // Materials but no usemtl, or usemtl but no MTL file: every triangle in
+    // file order and no sub-mesh.
+    const std::string faces = triangle + "f 1 2 3\nf 3 2 1\n";
+    EXPECT_EQ(loadWritten("nousemtl.obj", "mtllib mats.mtl\n" + faces),
+              expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2, 2, 1, 0}));
+    EXPECT_EQ(loadWritten("nomtl.obj", "mtllib missing.mtl\n" + triangle + "f 1 2 3\nusemtl A\nf 3 2 1\n"),
+              expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2, 2, 1, 0}));
+}
+
+TEST_F(ObjLoaderTest, MaterialsTakeTheirValuesFromTheMtlFile)
+{
+    writeFile("look.mtl", "\xEF\xBB\xBFKd 0 1 0\nNs 5\nnewmtl\n"
+                          "newmtl red\r\nKd 1 0 0\r\nd 0.5\r\nKs 1 1 1\r\n"
+                          "newmtl glass\nd 0.3\nKa 0.2 0.2 0.2\nKd 0.5 0.5\nd\nNs 250\nmap_Kd\nmap_Kd wood.png -bm 1\n"
+                          "newmtl plain\nKs 0.5 0.5 0.5\nkd 1 1 1\nKe 1 1 1\nmap_Kd\n"
+                          "newmtl tinted\nTr 0.25 0.9\nKd 1 1 1 7\nillum 2\n");
+    std::string content = "mtllib look.mtl\n" + triangle;
+    for (const char* name : {"red", "glass", "plain", "tinted"})
+        content += std::string("usemtl ") + name + "\nf 1 2 3\n";
+    CMaterial red, glass, plain, tinted;
+    red.diffuse = CMyVector<float, 4>(1.0f, 0.0f, 0.0f, 1.0f);
+    red.specular = CMyVector<float, 4>(1.0f, 1.0f, 1.0f, 0.5f);
+    glass.ambient = CMyVector<float, 4>(0.2f, 0.2f, 0.2f, 0.3f);
+    glass.shininess = 250.0f;
+    plain.specular = CMyVector<float, 4>(0.5f, 0.5f, 0.5f, 1.0f);
+    tinted.diffuse = CMyVector<float, 4>(1.0f, 1.0f, 1.0f, 0.25f);
+    EXPECT_EQ(loadWritten("look.obj", content).subMeshes,
+              (std::vector<MeshSnapshot::SubMesh>{subMesh("red", 0, 1, red), subMesh("glass", 3, 1, glass, "wood.png"),
+                                                  subMesh("plain", 6, 1, plain), subMesh("tinted", 9, 1, tinted)}));
+}
+
+TEST_F(ObjLoaderTest, MtlPathIsTheObjFolderFollowedByTheMtllibNames)
+{
+    const std::string faces = triangle + "usemtl M\nf 1 2 3\n";
+    writeFile("models/m.mtl", "newmtl M\nmap_Kd tex\\m.png\n");
+    writeFile("models/parts.mtl", "newmtl M\nmap_Kd parts.png\n");
+    writeFile("models/sub/b.mtl", "newmtl M\nmap_Kd sub.png\n");
+    writeFile("top.mtl", "newmtl M\nmap_Kd top.png\n");
+    auto textureOf = [&](const std::string& path, const std::string& content) {
+        const MeshSnapshot mesh = loadWritten(path, content);
+        return mesh.subMeshes.empty() ? std::string("(none)") : mesh.subMeshes[0].textureName;
+    };
+    EXPECT_EQ(textureOf("models/a.obj", "mtllib m.mtl\n" + faces), "tex\\m.png");
+    EXPECT_EQ(textureOf("models/b.obj", "mtllib part\n" + faces + "mtllib\nmtllib s.mtl extra.mtl\n"), "parts.png");
+    EXPECT_EQ(textureOf("models/c.obj", "mtllib sub\\b.mtl\n" + faces), "sub.png");
+    EXPECT_EQ(textureOf("d.obj", "mtllib top.mtl\n" + faces), "top.png");
+    EXPECT_EQ(textureOf("models/e.obj", "mtllib top.mtl\n" + faces), "(none)");
+    EXPECT_EQ(textureOf("models/f.obj", faces), "(none)");
+}
+
+TEST_F(ObjLoaderTest, LaterLinesMayDefineWhatEarlierFacesUse)
+{
+    const std::string content = "f 1/1 2/2 3/1\nv 0 0 0\nv 1 0 0\nf 1 2 3//1\nvt 0.5 0.5\nv 0 1 0\nvt 1 1\n"
+                                "vn 0 0 1\nf 3/2/1 2 1\n";
+    const MeshSnapshot mesh = loadWritten("forward.obj", content);
+    EXPECT_EQ(mesh, expectedMesh(32, withBoth,
+                                 {0, 0, 0, 0, 0, 0, -0.5f, -0.5f, 1, 0, 0, 0, 0, 0, -1, -1, 0, 1, 0, 0, 0, 0,
+                                  -0.5f, -0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                  0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, -1, -1},
+                                 {0, 1, 2, 3, 4, 5, 6, 4, 3}));
+    EXPECT_EQ(mesh, referenceLoad("forward.obj"));
+}
+
+TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
+{
+    expectFailure("missing.obj", "");
+    std::filesystem::create_directory("folder.obj");
+    expectFailure("folder.obj", "");
+    expectFailureOf(triangle + "f 1 2 0\n", " (line 4: position index 0 is not a positive number)");
+    expectFailureOf(triangle + "f 1 -2 3\n", " (line 4: position index -2 is not a positive number)");
+    expectFailureOf(triangle + "f 1 2 x3\n", " (line 4: position index x3 is not a positive number)");
+    expectFailureOf(triangle + "f 1 2 99999999999\n", " (line 4: position index 99999999999 is too large)");
+    expectFailureOf(triangle + "f 1 2 /3\n", " (line 4: vertex word without a position index)");
+    expectFailureOf(triangle + "f 1 2 //3\n", " (line 4: vertex word without a position index)");
+    expectFailureOf(triangle + "vt 0 0\nf 1/0 2/1 3/1\n", " (line 5: texture index 0 is not a positive number)");
+    expectFailureOf(triangle + "vn 0 0 1\nf 1//-1 2//1 3//1\n", " (line 5: normal index -1 is not a positive number)");
+    expectFailureOf(triangle + "f 1 2 4\n# end\n", " (line 4: position index 4 beyond the 3 read)");
+    expectFailureOf(triangle + "vt 0 0\nf 1/2 2/1 3/1\nf 1/5 2 3\n", " (line 6: texture index 5 beyond the 1 read)");
+    expectFailureOf(triangle + "f 1//1 2//1 3//1\n", " (line 4: normal index 1 beyond the 0 read)");
+    expectFailureOf(triangle + "f 1 2\nf 9 2\nf 1 2 3\n", " (line 5: position index 9 beyond the 3 read)");
+    expectFailureOf("v 0 0 0\nv 1 0\nv 0 1 0\nf 1 2 3\n", " (line 2: v needs three numbers)");
+    expectFailureOf(triangle + "vn 0 0\nf 1 2 3\n", " (line 4: vn needs three numbers)");
+    expectFailureOf(triangle + "vt\nf 1 2 3\n", " (line 4: vt needs a number)");
+    expectFailureOf("", " (no triangle to draw)");
+    expectFailureOf(triangle + "f 1 2\n", " (no triangle to draw)");
+    writeFile("a.mtl", "newmtl A\n");
+    expectFailureOf("mtllib a.mtl\n" + triangle + "f 1 2 3\nusemtl X\nf 1 2 3\n", " (no triangle to draw)");
+}
+
+TEST_F(ObjLoaderTest, GarbageLoadsCleanlyOrFailsCleanly)
+{
+    // A megabyte-long comment, a megabyte-long number and NUL bytes.
+    using namespace std::string_literals;
+    const std::string longLines = "# " + std::string(3 << 20, 'x') + "\nv 1" + std::string(2 << 20, '1') +
+                                  " 0\0 0\nv 1 0 0\nv 0 1 0\nusemtl a\0b\nf 1 2 3\n"s;
+    EXPECT_EQ(loadWritten("long.obj", longLines),
+              expectedMesh(12, positionOnly, {INFINITY, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}));
+
+    // Random bytes, and valid files with random damage: whatever loads must
+    // be what the literal reading gives.
+    std::mt19937 random(7);
+    const std::string alphabet = std::string("vtnf/ 0123456789.-+e\n\r\t#usemtl", 30) + std::string(1, '\0');
+    int accepted = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        if (round % 3 == 0) {
+            const std::size_t length = random() % 4000;
+            for (std::size_t i = 0; i < length; ++i)
+                bytes += random() % 4 == 0 ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
+        } else {
+            generateObj("base/gen.obj", 40, round);
+            bytes = readFile("base/gen.obj");
+            for (int damage = 1 + random() % 3; damage > 0; --damage) {
+                const std::size_t at = random() % bytes.size();
+                if (random() % 2 == 0)
+                    bytes[at] = random() % 2 == 0 ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
+                else
+                    bytes.erase(at, random() % 8);
+            }
+        }
+        writeFile("base/garbage.obj", bytes);
+        const std::optional<MeshSnapshot> mesh = load("base/garbage.obj");
+        if (mesh) {
+            EXPECT_EQ(*mesh, referenceLoad("base/garbage.obj")) << "round " << round;
+            ++accepted;
+        }
+    }
+    EXPECT_GT(accepted, 20);
+}
+
+TEST_F(ObjLoaderTest, LargeGeneratedFileMatchesTheLiteralReading)
+{
+    for (const std::uint32_t seed : {1u, 2u}) {
+        generateObj("large/gen.obj", 100000, seed);
+        const std::optional<MeshSnapshot> mesh = load("large/gen.obj");
+        ASSERT_TRUE(mesh.has_value()) << logBody().back();
+        const MeshSnapshot reference = referenceLoad("large/gen.obj");
+        EXPECT_EQ(mesh->vertexStride, reference.vertexStride);
+        EXPECT_EQ(mesh->elements, reference.elements);
+        EXPECT_EQ(mesh->vertexCount, reference.vertexCount);
+        EXPECT_TRUE(mesh->vertexBits == reference.vertexBits);
+        EXPECT_TRUE(mesh->indices == reference.indices);
+        EXPECT_EQ(mesh->subMeshes, reference.subMeshes);
+        EXPECT_GE(mesh->indices.size(), 3u * 50000);
+        EXPECT_EQ(mesh->subMeshes.size(), 4u);
+    }
+}
+
+TEST_F(ObjLoaderTest, RunningOutOfMemoryEndsAsLoadFailure)
+{
+    std::string content = triangle;
+    for (int i = 0; i < 2000000; ++i)
+        content += "f 1 2 3\n";
+    writeFile("big.obj", content);
+    content.clear();
+    content.shrink_to_fit();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Room for a few megabytes more than the process uses now, far less
+        // than the 24 MB of indices the file asks for.
+        std::ifstream status("/proc/self/status");
+        std::size_t kilobytes = 0;
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("VmSize:", 0) == 0)
+                kilobytes = std::stoul(line.substr(7));
+        }
+        const rlim_t limit = (kilobytes + 8 * 1024) * 1024;
+        const struct rlimit bound = {limit, limit};
+        setrlimit(RLIMIT_AS, &bound);
+        const bool failed = CFactoryLoader::loadFromFile("big.obj") == nullptr;
+        _exit(failed ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const std::vector<std::string> lines = logBody();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(isStampedLine(lines.back(), " -> [ ERROR ] VESK::CObjLoader::loadFromFile big.obj [FAILED] (out of memory)"))
+        << lines.back();
+}

@@ -1,0 +1,174 @@
+#include "ObjReference.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "engine/loaders/CNamedMaterial.h"
+#include "engine/loaders/StringUtils.h"
+
+using VESK::splitWords;
+
+namespace {
+
+struct Mark {
+    std::string name;
+    std::size_t start;
+};
+
+float number(const std::vector<std::string>& words, std::size_t i)
+{
+    return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
+}
+
+std::vector<VESK::CNamedMaterial> readReferenceMaterials(std::string path)
+{
+    std::vector<VESK::CNamedMaterial> materials;
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    std::ifstream in(path);
+    float alpha = 1.0f;
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = splitWords(line);
+        if (w.size() >= 2 && w[0] == "newmtl") {
+            materials.emplace_back();
+            materials.back().name = w[1];
+            alpha = 1.0f;
+        }
+        if (materials.empty() || w.size() < 2)
+            continue;
+        VESK::CNamedMaterial& m = materials.back();
+        if (w[0] == "d" || w[0] == "Tr")
+            alpha = number(w, 1);
+        if (w[0] == "Ns")
+            m.material.shininess = number(w, 1);
+        if (w[0] == "map_Kd")
+            m.textureName = w[1];
+        CMyVector<float, 4>* colour = w[0] == "Ka" ? &m.material.ambient
+                                      : w[0] == "Kd" ? &m.material.diffuse
+                                      : w[0] == "Ks" ? &m.material.specular
+                                                     : nullptr;
+        if (colour != nullptr && w.size() >= 4)
+            *colour = CMyVector<float, 4>(number(w, 1), number(w, 2), number(w, 3), alpha);
+    }
+    return materials;
+}
+
+}  // namespace
+
+MeshSnapshot referenceLoad(const std::string& path)
+{
+    std::string mtlPath = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    std::vector<float> positions, normals, texCoords;
+    std::vector<int> positionIndices, texCoordIndices, normalIndices;
+    std::vector<Mark> marks;
+    bool hasNormals = false;
+    bool hasTexCoords = false;
+
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        const std::vector<std::string> w = splitWords(line);
+        if (w.empty())
+            continue;
+        if (w[0] == "mtllib" && w.size() >= 2)
+            mtlPath += w[1];
+        if (w[0] == "v")
+            positions.insert(positions.end(), {number(w, 1), number(w, 2), number(w, 3)});
+        if (w[0] == "vn") {
+            normals.insert(normals.end(), {number(w, 1), number(w, 2), number(w, 3)});
+            hasNormals = true;
+        }
+        if (w[0] == "vt") {
+            texCoords.insert(texCoords.end(), {-number(w, 1), -number(w, 2)});
+            hasTexCoords = true;
+        }
+        if (w[0] == "usemtl" && w.size() >= 2)
+            marks.push_back(Mark{w[1], positionIndices.size()});
+        if (w[0] != "f")
+            continue;
+        std::vector<int> p, t, n;
+        for (std::size_t i = 1; i < w.size(); ++i) {
+            std::istringstream word(w[i]);
+            std::string component[3];
+            for (int c = 0; c < 3 && std::getline(word, component[c], '/'); ++c) {
+            }
+            p.push_back(std::atoi(component[0].c_str()));
+            t.push_back(component[1].empty() ? 0 : std::atoi(component[1].c_str()));
+            n.push_back(component[2].empty() ? 0 : std::atoi(component[2].c_str()));
+        }
+        for (std::size_t k = 0; k + 3 <= p.size(); ++k) {
+            for (const std::size_t c : {std::size_t(0), k + 1, k + 2}) {
+                positionIndices.push_back(p[c]);
+                texCoordIndices.push_back(t[c]);
+                normalIndices.push_back(n[c]);
+            }
+        }
+    }
+
+    const std::vector<VESK::CNamedMaterial> materials = readReferenceMaterials(mtlPath);
+
+    MeshSnapshot mesh;
+    const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
+    const std::size_t texCoordSlot = hasNormals ? 6 : 3;
+    std::map<std::vector<std::uint32_t>, std::uint32_t> numbers;
+    std::vector<std::uint32_t> indexData;
+    for (std::size_t w = 0; w < positionIndices.size(); ++w) {
+        std::vector<float> vertex(floatsPerVertex, 0.0f);
+        for (int i = 0; i < 3; ++i)
+            vertex[i] = positions[3 * (positionIndices[w] - 1) + i];
+        if (!normals.empty() && normalIndices[w] != 0) {
+            for (int i = 0; i < 3; ++i)
+                vertex[3 + i] = normals[3 * (normalIndices[w] - 1) + i];
+        }
+        if (!texCoords.empty() && texCoordIndices[w] != 0) {
+            for (int i = 0; i < 2; ++i)
+                vertex[texCoordSlot + i] = texCoords[2 * (texCoordIndices[w] - 1) + i];
+        }
+        const std::vector<std::uint32_t> bits = bitsOf(vertex);
+        const auto found = numbers.find(bits);
+        if (found != numbers.end()) {
+            indexData.push_back(found->second);
+        } else {
+            const std::uint32_t next = static_cast<std::uint32_t>(numbers.size());
+            numbers.emplace(bits, next);
+            indexData.push_back(next);
+            mesh.vertexBits.insert(mesh.vertexBits.end(), bits.begin(), bits.end());
+        }
+    }
+
+    if (!materials.empty() && !marks.empty()) {
+        std::vector<std::uint32_t> regrouped;
+        std::vector<Mark> groups;
+        for (const VESK::CNamedMaterial& material : materials) {
+            groups.push_back(Mark{material.name, regrouped.size()});
+            for (std::size_t k = 0; k < marks.size(); ++k) {
+                if (marks[k].name != material.name)
+                    continue;
+                const std::size_t end = k + 1 < marks.size() ? marks[k + 1].start : indexData.size();
+                regrouped.insert(regrouped.end(), indexData.begin() + marks[k].start, indexData.begin() + end);
+            }
+        }
+        indexData = regrouped;
+        for (std::size_t g = 0; g < materials.size(); ++g) {
+            const std::size_t end = g + 1 < materials.size() ? groups[g + 1].start : indexData.size();
+            mesh.subMeshes.push_back(MeshSnapshot::SubMesh{
+                materials[g].name, materials[g].textureName, static_cast<std::uint32_t>(groups[g].start),
+                static_cast<std::uint32_t>((end - groups[g].start) / 3), materialBits(materials[g].material)});
+        }
+    }
+
+    mesh.vertexStride = static_cast<std::uint32_t>(4 * floatsPerVertex);
+    mesh.indexSize = 4;
+    mesh.vertexCount = static_cast<std::uint32_t>(numbers.size());
+    mesh.elements = {0, 3, 1, 0};
+    if (hasNormals)
+        mesh.elements.insert(mesh.elements.end(), {12, 3, 2, 0});
+    if (hasTexCoords)
+        mesh.elements.insert(mesh.elements.end(), {hasNormals ? 24 : 12, 2, 4, 0});
+    mesh.elements.insert(mesh.elements.end(), {0, 0, 0, 0});
+    mesh.indices = indexData;
+    return mesh;
+}
