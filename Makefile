@@ -12,7 +12,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps build test run asan fuzz clean
+.PHONY: all deps fuzz-deps build test run asan fuzz bench clean
 
 all: build
 
@@ -81,6 +81,12 @@ fuzz: fuzz-deps
 	    build-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	        -artifact_prefix=build-fuzz/findings/$$t- $$corpus fuzz/corpus/$${t#fuzz_} || exit 1; \
 	done
+
+# Release build of the Google Benchmark programs in build-bench/, then runs them.
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVESK_BUILD_BENCH=ON -DVESK_BUILD_TESTS=OFF
+	cmake --build build-bench -j$(JOBS)
+	./build-bench/bench/bench_obj
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz build-bench

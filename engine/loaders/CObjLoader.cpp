@@ -26,6 +26,11 @@ bool isBlank(char c)
     return c != '\n' && isWordSpace(c);
 }
 
+bool isDigit(char c)
+{
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
 const char* skipBlanks(const char* cursor)
 {
     while (isBlank(*cursor))
@@ -96,6 +101,8 @@ void CObjLoader::resetLists()
     std::vector<float>().swap(texCoords);
     std::vector<FaceCorner>().swap(pendingCorners);
     std::vector<FaceCorner>().swap(cornerCache);
+    queueFirst = 0;
+    queueSize = 0;
     std::vector<std::pair<std::uint32_t, std::uint32_t>>().swap(indexRanges);
 }
 
@@ -239,22 +246,29 @@ const char* CObjLoader::readFace(const char* cursor)
 
 // Cuts one vertex word into position/texture/normal components at '/'; an
 // empty texture or normal component gives none, every written index must be
-// at least 1.
+// at least 1. Plain digits, the usual case, are read in the same pass that
+// finds the component's end.
 const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
 {
     std::int64_t indices[3] = {0, 0, 0};
     const char* componentEnd = cursor;
     for (int component = 0; component < 3; ++component) {
         const char* start = componentEnd;
-        while (*componentEnd != '/' && !isWordSpace(*componentEnd))
-            ++componentEnd;
+        std::int64_t value = 0;
+        while (isDigit(*componentEnd) && value <= std::numeric_limits<int>::max())
+            value = value * 10 + (*componentEnd++ - '0');
+        if (*componentEnd != '/' && !isWordSpace(*componentEnd)) {
+            while (*componentEnd != '/' && !isWordSpace(*componentEnd))
+                ++componentEnd;
+            value = readInteger(start, componentEnd);
+        }
         if (componentEnd > start) {
-            indices[component] = readInteger(start, componentEnd);
-            if (indices[component] <= 0 || indices[component] > std::numeric_limits<int>::max()) {
+            if (value <= 0 || value > std::numeric_limits<int>::max()) {
                 static const char* const names[3] = {"position", "texture", "normal"};
                 failOnLine(lineNumber, std::string(names[component]) + " index " + std::string(start, componentEnd) +
-                                           (indices[component] > 0 ? " is too large" : " is not a positive number"));
+                                           (value > 0 ? " is too large" : " is not a positive number"));
             }
+            indices[component] = value;
         } else if (component == 0) {
             failOnLine(lineNumber, "vertex word without a position index");
         }
@@ -266,37 +280,75 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
     corner.texCoord = static_cast<std::uint32_t>(indices[1]);
     corner.normal = static_cast<std::uint32_t>(indices[2]);
     corner.vertex = noVertex;
-    LargestReference* largest[3] = {&largestPosition, &largestTexCoord, &largestNormal};
-    for (int component = 0; component < 3; ++component) {
-        if (static_cast<std::uint64_t>(indices[component]) > largest[component]->index)
-            *largest[component] = LargestReference{static_cast<std::uint64_t>(indices[component]), lineNumber};
-    }
+    if (corner.position > largestPosition.index)
+        largestPosition = LargestReference{corner.position, lineNumber};
+    if (corner.texCoord > largestTexCoord.index)
+        largestTexCoord = LargestReference{corner.texCoord, lineNumber};
+    if (corner.normal > largestNormal.index)
+        largestNormal = LargestReference{corner.normal, lineNumber};
     return wordEnd(componentEnd);
 }
 
+// A corner whose indices all name data already read is looked up at once
+// when its index triple is in the cache, queued for lookup otherwise; from the
+// first corner naming later data on, corners wait for the end of the file.
 void CObjLoader::addCorner(FaceCorner& corner)
 {
-    if (pendingCorners.empty() && corner.position <= positions.size() / 3 &&
-        corner.texCoord <= texCoords.size() / 2 && corner.normal <= normals.size() / 3) {
-        if (corner.vertex == noVertex)
-            corner.vertex = findVertex(corner);
-        indexData.push_back(corner.vertex);
-    } else {
+    if (!pendingCorners.empty() || corner.position > positions.size() / 3 ||
+        corner.texCoord > texCoords.size() / 2 || corner.normal > normals.size() / 3) {
         pendingCorners.push_back(corner);
+        return;
     }
+    if (corner.vertex == noVertex) {
+        const FaceCorner& cached = cachedCorner(corner);
+        if (cached.position == corner.position && cached.texCoord == corner.texCoord && cached.normal == corner.normal)
+            corner.vertex = cached.vertex;
+    }
+    if (corner.vertex != noVertex) {
+        indexData.push_back(corner.vertex);
+        return;
+    }
+    if (queueSize == queueLength)
+        resolveOldestQueued();
+    QueuedCorner& queued = queue[(queueFirst + queueSize++) % queueLength];
+    queued.corner = corner;
+    buildVertex(corner, queued.vertex);
+    queued.hash = CVertexTable::hashOf(queued.vertex, floatsPerVertex);
+    vertexData.prefetch(queued.hash);
+    queued.indexPosition = indexData.size();
+    indexData.push_back(noVertex);
+}
+
+void CObjLoader::resolveOldestQueued()
+{
+    const QueuedCorner& queued = queue[queueFirst];
+    const std::uint32_t number = vertexData.findOrAdd(queued.vertex, queued.hash);
+    indexData[queued.indexPosition] = number;
+    cachedCorner(queued.corner) =
+        FaceCorner{queued.corner.position, queued.corner.texCoord, queued.corner.normal, number};
+    queueFirst = (queueFirst + 1) % queueLength;
+    --queueSize;
+}
+
+void CObjLoader::flushQueue()
+{
+    while (queueSize > 0)
+        resolveOldestQueued();
+}
+
+CObjLoader::FaceCorner& CObjLoader::cachedCorner(const FaceCorner& corner)
+{
+    const std::uint32_t mixed =
+        (corner.position * 0x9E3779B1u) ^ (corner.texCoord * 0x85EBCA77u) ^ (corner.normal * 0xC2B2AE3Du);
+    return cornerCache[mixed >> (32 - cornerCacheBits)];
 }
 
 // The vertex of a corner whose indices all name data already read: position,
 // then the normal slot when the file has normals, then the texture slot when
 // it has texture coordinates; slots the corner names nothing for stay 0.
-std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
+void CObjLoader::buildVertex(const FaceCorner& corner, float* vertex) const
 {
-    const std::uint32_t mixed =
-        (corner.position * 0x9E3779B1u) ^ (corner.texCoord * 0x85EBCA77u) ^ (corner.normal * 0xC2B2AE3Du);
-    FaceCorner& cached = cornerCache[mixed >> (32 - cornerCacheBits)];
-    if (cached.position == corner.position && cached.texCoord == corner.texCoord && cached.normal == corner.normal)
-        return cached.vertex;
-    float vertex[8] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    std::memset(vertex, 0, 8 * sizeof(float));
     std::memcpy(vertex, &positions[3 * std::size_t(corner.position - 1)], 3 * sizeof(float));
     std::size_t texCoordSlot = 3;
     if (hasNormals) {
@@ -306,6 +358,15 @@ std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
     }
     if (hasTexCoords && corner.texCoord != 0)
         std::memcpy(vertex + texCoordSlot, &texCoords[2 * std::size_t(corner.texCoord - 1)], 2 * sizeof(float));
+}
+
+std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
+{
+    FaceCorner& cached = cachedCorner(corner);
+    if (cached.position == corner.position && cached.texCoord == corner.texCoord && cached.normal == corner.normal)
+        return cached.vertex;
+    float vertex[8];
+    buildVertex(corner, vertex);
     const std::uint32_t number = vertexData.findOrAdd(vertex);
     cached = FaceCorner{corner.position, corner.texCoord, corner.normal, number};
     return number;
@@ -316,6 +377,7 @@ std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
 // built had the whole file been known.
 void CObjLoader::setLayout(bool withNormals, bool withTexCoords)
 {
+    flushQueue();
     const std::uint32_t wider = 3 + (withNormals ? 3 : 0) + (withTexCoords ? 2 : 0);
     if (vertexData.getVertexCount() == 0) {
         vertexData.reset(wider);
@@ -401,6 +463,7 @@ void CObjLoader::readMaterials(std::string path)
 // materials and the OBJ file chose them, in file order otherwise.
 void CObjLoader::buildVertices()
 {
+    flushQueue();
     const struct {
         const LargestReference& reference;
         std::size_t available;

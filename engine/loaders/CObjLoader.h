@@ -54,6 +54,16 @@ private:
         std::uint32_t vertex;
     };
 
+    // A corner waiting for the lookup of its vertex, whose table slot is being
+    // fetched from memory meanwhile; indexData holds a placeholder for it.
+    struct QueuedCorner {
+        FaceCorner corner;
+        std::uint32_t hash;
+        std::size_t indexPosition;
+        float vertex[8];
+    };
+    static constexpr std::size_t queueLength = 16;
+
     // The largest index a face names in one list, and the line naming it.
     struct LargestReference {
         std::uint64_t index = 0;
@@ -70,6 +80,10 @@ private:
     const char* readName(const char* cursor, std::string& name) const;
     void addCorner(FaceCorner& corner);
     std::uint32_t findVertex(const FaceCorner& corner);
+    FaceCorner& cachedCorner(const FaceCorner& corner);
+    void buildVertex(const FaceCorner& corner, float* vertex) const;
+    void resolveOldestQueued();
+    void flushQueue();
     void setLayout(bool withNormals, bool withTexCoords);
     void readMaterials(std::string path);
     void buildVertices();
@@ -89,6 +103,11 @@ private:
     // Corners naming data that a later line of the file defines: from the
     // first such corner on, corners wait here until the whole file is read.
     std::vector<FaceCorner> pendingCorners;
+    // Corners in lookup, oldest first, resolved in file order so that vertex
+    // numbers follow the first appearance of each vertex.
+    QueuedCorner queue[queueLength];
+    std::size_t queueFirst = 0;
+    std::size_t queueSize = 0;
     // Direct-mapped cache of index triples already turned into vertices.
     std::vector<FaceCorner> cornerCache;
     // The index ranges [first, end) of indexData that make up the result, in

@@ -20,10 +20,10 @@ void CVertexTable::reset(std::uint32_t floatsPerVertex)
     std::vector<Slot>().swap(slots);
 }
 
-std::uint32_t CVertexTable::hashOf(const float* vertex, std::uint32_t stride)
+std::uint32_t CVertexTable::hashOf(const float* vertex, std::uint32_t floatsPerVertex)
 {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull * (stride + 1);
-    for (std::uint32_t i = 0; i < stride; ++i) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull * (floatsPerVertex + 1);
+    for (std::uint32_t i = 0; i < floatsPerVertex; ++i) {
         std::uint32_t bits;
         std::memcpy(&bits, vertex + i, sizeof(bits));
         h = (h ^ bits) * 0xFF51AFD7ED558CCDull;
@@ -32,11 +32,10 @@ std::uint32_t CVertexTable::hashOf(const float* vertex, std::uint32_t stride)
     return static_cast<std::uint32_t>(h >> 32);
 }
 
-std::uint32_t CVertexTable::findOrAdd(const float* vertex)
+std::uint32_t CVertexTable::findOrAdd(const float* vertex, std::uint32_t hash)
 {
     if (slots.empty())
         slots.assign(initialSlots, Slot{0, 0});
-    const std::uint32_t hash = hashOf(vertex, stride);
     const std::size_t mask = slots.size() - 1;
     const std::size_t bytes = stride * sizeof(float);
     std::size_t i = hash & mask;

@@ -17,9 +17,21 @@ public:
     void reset(std::uint32_t floatsPerVertex);
 
     // The number of the vertex equal to the `floatsPerVertex` floats at
-    // `vertex`, appending it as a new vertex when there is none. Throws
-    // std::length_error when the numbers would overflow 32 bits.
-    std::uint32_t findOrAdd(const float* vertex);
+    // `vertex`, appending it as a new vertex when there is none. `hash` is
+    // hashOf(vertex, floatsPerVertex). Throws std::length_error when the
+    // numbers would overflow 32 bits.
+    std::uint32_t findOrAdd(const float* vertex, std::uint32_t hash);
+    std::uint32_t findOrAdd(const float* vertex) { return findOrAdd(vertex, hashOf(vertex, stride)); }
+
+    // Starts fetching the slot where a lookup of `hash` begins, so that a
+    // findOrAdd shortly after does not wait for memory.
+    void prefetch(std::uint32_t hash) const
+    {
+        if (!slots.empty())
+            __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
+    }
+
+    static std::uint32_t hashOf(const float* vertex, std::uint32_t floatsPerVertex);
 
     // Gives every stored vertex a larger layout: float i of a vertex moves to
     // float destination[i] of the new `floatsPerVertex`; the others are 0.
@@ -36,7 +48,6 @@ private:
         std::uint32_t numberPlusOne;  // 0: empty slot
     };
 
-    static std::uint32_t hashOf(const float* vertex, std::uint32_t stride);
     void growSlots();
     void rebuildSlots(std::size_t slotCount);
 

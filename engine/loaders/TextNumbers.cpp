@@ -34,8 +34,39 @@ float readFloatSlowly(const char* first, const char* last)
 
 }  // namespace
 
+// Plain decimals of up to 15 significant digits with up to 22 after the
+// point, the form nearly every exported file uses: the digits make an exact
+// double and so does the power of ten, so one correctly rounded division gives
+// exactly what strtod gives. Returns false for every other form.
+bool readShortDecimal(const char* first, const char* last, float& result)
+{
+    static const double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const bool negative = *first == '-';
+    const char* cursor = first + (negative ? 1 : 0);
+    std::uint64_t digits = 0;
+    int count = 0;
+    int afterPoint = 0;
+    for (; isDigit(*cursor); ++cursor, ++count)
+        digits = digits * 10 + static_cast<unsigned>(*cursor - '0');
+    if (*cursor == '.') {
+        const char* fraction = ++cursor;
+        for (; isDigit(*cursor); ++cursor, ++count)
+            digits = digits * 10 + static_cast<unsigned>(*cursor - '0');
+        afterPoint = static_cast<int>(cursor - fraction);
+    }
+    if (cursor != last || count == 0 || count > 15 || afterPoint > 22)
+        return false;
+    const double value = static_cast<double>(digits) / powersOfTen[afterPoint];
+    result = static_cast<float>(negative ? -value : value);
+    return true;
+}
+
 float readFloat(const char* first, const char* last)
 {
+    float result;
+    if (readShortDecimal(first, last, result))
+        return result;
     const char* digits = first + (*first == '-' ? 1 : 0);
     const bool plainDecimal =
         (isDigit(digits[0]) && !(digits[0] == '0' && (digits[1] | 0x20) == 'x')) ||
