@@ -93,12 +93,12 @@ void* CObjLoader::loadFromFile(std::string path)
 void CObjLoader::resetLists()
 {
     vertexData.reset(3);
-    std::vector<std::uint32_t>().swap(indexData);
+    indexData.clear(1);
     std::vector<CNamedMaterial>().swap(materials);
     std::vector<CMaterialMark>().swap(materialMarks);
-    std::vector<float>().swap(positions);
-    std::vector<float>().swap(normals);
-    std::vector<float>().swap(texCoords);
+    positions.clear(3);
+    normals.clear(3);
+    texCoords.clear(2);
     std::vector<FaceCorner>().swap(pendingCorners);
     std::vector<FaceCorner>().swap(cornerCache);
     queueFirst = 0;
@@ -155,15 +155,15 @@ void CObjLoader::readObjLines(const char* cursor, const char* end)
         const char c = cursor[0];
         if (c == 'v') {
             if (isWordSpace(cursor[1])) {
-                cursor = readVector(cursor + 1, "v", positions, 3, 3);
+                cursor = readVector(cursor + 1, "v", positions, 3);
             } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
                 if (!hasTexCoords)
                     setLayout(hasNormals, true);
-                cursor = readVector(cursor + 2, "vt", texCoords, 2, 1);
+                cursor = readVector(cursor + 2, "vt", texCoords, 1);
             } else if (cursor[1] == 'n' && isWordSpace(cursor[2])) {
                 if (!hasNormals)
                     setLayout(true, hasTexCoords);
-                cursor = readVector(cursor + 2, "vn", normals, 3, 3);
+                cursor = readVector(cursor + 2, "vn", normals, 3);
             }
         } else if (c == 'f' && isWordSpace(cursor[1])) {
             cursor = readFace(cursor + 1);
@@ -190,11 +190,13 @@ const char* CObjLoader::readName(const char* cursor, std::string& name) const
     return last;
 }
 
-// Reads up to `wordsUsed` numbers; a missing one reads as 0 once `wordsNeeded`
-// are there. Texture coordinates (two numbers) are stored negated.
-const char* CObjLoader::readVector(const char* cursor, const char* keyword, std::vector<float>& list, int wordsUsed,
+// Reads the numbers of one group of the list (three, or two for texture
+// coordinates); a missing one reads as 0 once `wordsNeeded` are there.
+// Texture coordinates are stored negated.
+const char* CObjLoader::readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list,
                                    int wordsNeeded)
 {
+    const int wordsUsed = static_cast<int>(list.groupSize());
     float values[3] = {0.0f, 0.0f, 0.0f};
     int count = 0;
     while (count < wordsUsed) {
@@ -207,11 +209,12 @@ const char* CObjLoader::readVector(const char* cursor, const char* keyword, std:
     }
     if (count < wordsNeeded)
         failOnLine(lineNumber, std::string(keyword) + " needs " + (wordsNeeded == 3 ? "three numbers" : "a number"));
+    float* group = list.append();
     if (wordsUsed == 2) {
-        list.push_back(-values[0]);
-        list.push_back(-values[1]);
+        group[0] = -values[0];
+        group[1] = -values[1];
     } else {
-        list.insert(list.end(), values, values + 3);
+        std::memcpy(group, values, sizeof(values));
     }
     return cursor;
 }
@@ -294,8 +297,8 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
 // first corner naming later data on, corners wait for the end of the file.
 void CObjLoader::addCorner(FaceCorner& corner)
 {
-    if (!pendingCorners.empty() || corner.position > positions.size() / 3 ||
-        corner.texCoord > texCoords.size() / 2 || corner.normal > normals.size() / 3) {
+    if (!pendingCorners.empty() || corner.position > positions.size() || corner.texCoord > texCoords.size() ||
+        corner.normal > normals.size()) {
         pendingCorners.push_back(corner);
         return;
     }
@@ -305,7 +308,7 @@ void CObjLoader::addCorner(FaceCorner& corner)
             corner.vertex = cached.vertex;
     }
     if (corner.vertex != noVertex) {
-        indexData.push_back(corner.vertex);
+        *indexData.append() = corner.vertex;
         return;
     }
     if (queueSize == queueLength)
@@ -316,14 +319,14 @@ void CObjLoader::addCorner(FaceCorner& corner)
     queued.hash = CVertexTable::hashOf(queued.vertex, floatsPerVertex);
     vertexData.prefetch(queued.hash);
     queued.indexPosition = indexData.size();
-    indexData.push_back(noVertex);
+    *indexData.append() = noVertex;
 }
 
 void CObjLoader::resolveOldestQueued()
 {
     const QueuedCorner& queued = queue[queueFirst];
     const std::uint32_t number = vertexData.findOrAdd(queued.vertex, queued.hash);
-    indexData[queued.indexPosition] = number;
+    *indexData.at(queued.indexPosition) = number;
     cachedCorner(queued.corner) =
         FaceCorner{queued.corner.position, queued.corner.texCoord, queued.corner.normal, number};
     queueFirst = (queueFirst + 1) % queueLength;
@@ -349,15 +352,15 @@ CObjLoader::FaceCorner& CObjLoader::cachedCorner(const FaceCorner& corner)
 void CObjLoader::buildVertex(const FaceCorner& corner, float* vertex) const
 {
     std::memset(vertex, 0, 8 * sizeof(float));
-    std::memcpy(vertex, &positions[3 * std::size_t(corner.position - 1)], 3 * sizeof(float));
+    std::memcpy(vertex, positions.at(corner.position - 1), 3 * sizeof(float));
     std::size_t texCoordSlot = 3;
     if (hasNormals) {
         if (corner.normal != 0)
-            std::memcpy(vertex + 3, &normals[3 * std::size_t(corner.normal - 1)], 3 * sizeof(float));
+            std::memcpy(vertex + 3, normals.at(corner.normal - 1), 3 * sizeof(float));
         texCoordSlot = 6;
     }
     if (hasTexCoords && corner.texCoord != 0)
-        std::memcpy(vertex + texCoordSlot, &texCoords[2 * std::size_t(corner.texCoord - 1)], 2 * sizeof(float));
+        std::memcpy(vertex + texCoordSlot, texCoords.at(corner.texCoord - 1), 2 * sizeof(float));
 }
 
 std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
@@ -468,16 +471,16 @@ void CObjLoader::buildVertices()
         const LargestReference& reference;
         std::size_t available;
         const char* name;
-    } lists[3] = {{largestPosition, positions.size() / 3, "position"},
-                  {largestTexCoord, texCoords.size() / 2, "texture"},
-                  {largestNormal, normals.size() / 3, "normal"}};
+    } lists[3] = {{largestPosition, positions.size(), "position"},
+                  {largestTexCoord, texCoords.size(), "texture"},
+                  {largestNormal, normals.size(), "normal"}};
     for (const auto& list : lists) {
         if (list.reference.index > list.available)
             failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
                                                 " beyond the " + std::to_string(list.available) + " read");
     }
     for (FaceCorner& corner : pendingCorners)
-        indexData.push_back(findVertex(corner));
+        *indexData.append() = findVertex(corner);
     std::vector<FaceCorner>().swap(pendingCorners);
 
     const std::uint32_t cornerCount = static_cast<std::uint32_t>(indexData.size());
@@ -527,18 +530,17 @@ CMeshData* CObjLoader::makeRecord() const
         *element++ = CVertexElement{hasNormals ? 24 : 12, DECLTYPE_FLOAT2, DECLUSAGE_TEXCOORD, 0};
     *element = CVertexElement{0, 0, 0, 0};
 
-    const std::vector<float>& floats = vertexData.getFloats();
     record->vertexStride = 4 * floatsPerVertex;
     record->vertexCount = static_cast<std::uint32_t>(vertexData.getVertexCount());
-    record->vertices = new float[floats.size()];
-    std::memcpy(record->vertices, floats.data(), floats.size() * sizeof(float));
+    record->vertices = new float[std::size_t(record->vertexCount) * floatsPerVertex];
+    vertexData.copyTo(record->vertices);
 
     record->indexSize = 4;
     record->indexCount = static_cast<std::uint32_t>(indexCount);
     record->indices = new std::uint32_t[indexCount];
     std::uint32_t* target = record->indices;
     for (const auto& range : indexRanges) {
-        std::memcpy(target, indexData.data() + range.first, (range.second - range.first) * sizeof(std::uint32_t));
+        indexData.copyTo(range.first, range.second, target);
         target += range.second - range.first;
     }
 

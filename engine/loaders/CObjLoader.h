@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "CChunkedArray.h"
 #include "CMeshData.h"
 #include "CNamedMaterial.h"
 #include "CVertexTable.h"
@@ -73,8 +74,7 @@ private:
     void resetLists();
     CMeshData* load(const std::string& path);
     void readObjLines(const char* cursor, const char* end);
-    const char* readVector(const char* cursor, const char* keyword, std::vector<float>& list, int wordsUsed,
-                           int wordsNeeded);
+    const char* readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list, int wordsNeeded);
     const char* readFace(const char* cursor);
     const char* readCorner(const char* cursor, FaceCorner& corner);
     const char* readName(const char* cursor, std::string& name) const;
@@ -93,12 +93,12 @@ private:
 
     std::uint32_t floatsPerVertex = 3;
     CVertexTable vertexData;
-    std::vector<std::uint32_t> indexData;
+    CChunkedArray<std::uint32_t> indexData;
     std::vector<CNamedMaterial> materials;
     std::vector<CMaterialMark> materialMarks;
-    std::vector<float> positions;
-    std::vector<float> normals;
-    std::vector<float> texCoords;
+    CChunkedArray<float> positions{3};
+    CChunkedArray<float> normals{3};
+    CChunkedArray<float> texCoords{2};
 
     // Corners naming data that a later line of the file defines: from the
     // first such corner on, corners wait here until the whole file is read.

@@ -1,5 +1,6 @@
 #include "CVertexTable.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -15,8 +16,7 @@ constexpr std::size_t maximumVertices = 0xFFFFFFFEu;  // numbers and number + 1 
 void CVertexTable::reset(std::uint32_t floatsPerVertex)
 {
     stride = floatsPerVertex;
-    count = 0;
-    std::vector<float>().swap(floats);
+    floats.clear(floatsPerVertex);
     std::vector<Slot>().swap(slots);
 }
 
@@ -43,16 +43,15 @@ std::uint32_t CVertexTable::findOrAdd(const float* vertex, std::uint32_t hash)
         const Slot slot = slots[i];
         if (slot.numberPlusOne == 0)
             break;
-        if (slot.hash == hash && std::memcmp(&floats[(slot.numberPlusOne - 1) * std::size_t(stride)], vertex, bytes) == 0)
+        if (slot.hash == hash && std::memcmp(floats.at(slot.numberPlusOne - 1), vertex, bytes) == 0)
             return slot.numberPlusOne - 1;
     }
-    if (count >= maximumVertices)
+    if (floats.size() >= maximumVertices)
         throw std::length_error("more vertices than 32-bit numbers allow");
-    const std::uint32_t number = static_cast<std::uint32_t>(count);
-    floats.insert(floats.end(), vertex, vertex + stride);
-    ++count;
+    const std::uint32_t number = static_cast<std::uint32_t>(floats.size());
+    floats.append(vertex);
     slots[i] = Slot{hash, number + 1};
-    if (count * 2 > slots.size())
+    if (floats.size() * 2 > slots.size())
         growSlots();
     return number;
 }
@@ -61,8 +60,8 @@ void CVertexTable::rebuildSlots(std::size_t slotCount)
 {
     slots.assign(slotCount, Slot{0, 0});
     const std::size_t mask = slotCount - 1;
-    for (std::size_t number = 0; number < count; ++number) {
-        const std::uint32_t hash = hashOf(&floats[number * stride], stride);
+    for (std::size_t number = 0; number < floats.size(); ++number) {
+        const std::uint32_t hash = hashOf(floats.at(number), stride);
         std::size_t i = hash & mask;
         while (slots[i].numberPlusOne != 0)
             i = (i + 1) & mask;
@@ -87,12 +86,15 @@ void CVertexTable::growSlots()
 
 void CVertexTable::widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination)
 {
-    std::vector<float> wider(count * floatsPerVertex, 0.0f);
-    for (std::size_t number = 0; number < count; ++number) {
+    CChunkedArray<float> wider(floatsPerVertex);
+    for (std::size_t number = 0; number < floats.size(); ++number) {
+        float* target = wider.append();
+        std::fill(target, target + floatsPerVertex, 0.0f);
+        const float* source = floats.at(number);
         for (std::uint32_t i = 0; i < stride; ++i)
-            wider[number * floatsPerVertex + destination[i]] = floats[number * stride + i];
+            target[destination[i]] = source[i];
     }
-    floats.swap(wider);
+    std::swap(floats, wider);
     stride = floatsPerVertex;
     if (!slots.empty())
         rebuildSlots(slots.size());

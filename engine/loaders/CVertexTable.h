@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "CChunkedArray.h"
+
 // The distinct vertices of one mesh load, numbered in order of first
 // appearance, with an exact-match lookup: two vertices are the same only when
 // all their floats are equal bit for bit (0.0 and -0.0 differ, NaNs compare by
@@ -39,8 +41,9 @@ public:
     void widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination);
 
     std::uint32_t getFloatsPerVertex() const { return stride; }
-    std::size_t getVertexCount() const { return count; }
-    const std::vector<float>& getFloats() const { return floats; }
+    std::size_t getVertexCount() const { return floats.size(); }
+    // Copies all vertices to `target`, back to back.
+    void copyTo(float* target) const { floats.copyTo(0, floats.size(), target); }
 
 private:
     struct Slot {
@@ -52,8 +55,7 @@ private:
     void rebuildSlots(std::size_t slotCount);
 
     std::uint32_t stride = 3;
-    std::size_t count = 0;
-    std::vector<float> floats;
+    CChunkedArray<float> floats{3};  // one group per vertex
     std::vector<Slot> slots;  // open addressing, linear probing, power-of-two size
 };
 
