@@ -6,6 +6,7 @@
 #include "debugging/CLogManager.h"
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"
+#include "engine/loaders/CObjLoader.h"
 #include "engine/loaders/CPictureLoader.h"
 
 // vesk-inspect: loads one file through the engine exactly as the viewer does
@@ -29,6 +30,10 @@ int dispatch(int argc, char** argv)
         return usage();
     const std::string command = argv[1];
     const std::string file = argv[2];
+    if (command == "mesh" && argc == 3)
+        return inspectMesh(file, false);
+    if (command == "mesh" && argc == 4 && std::strcmp(argv[3], "--summary") == 0)
+        return inspectMesh(file, true);
     if (command == "picture" && argc == 3)
         return inspectPicture(file);
     return usage();
@@ -40,6 +45,7 @@ int main(int argc, char** argv)
 {
     DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("/dev/stderr");
     VESK::CFactoryLoader::registerLoader(new VESK::CPictureLoader());
+    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
     const int status = dispatch(argc, argv);
     VESK::CFactoryLoader::getInstance().clear();
     DEBUGGING::CLogManager::getInstance().shutdown();
