@@ -24,11 +24,13 @@ CTextFileReader::~CTextFileReader()
 
 bool CTextFileReader::open(const std::string& path)
 {
-    descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a pipe without a writer cannot hang; such
+    // files are refused below anyway.
+    descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0)
         return false;
     struct stat status;
-    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
         descriptor = -1;
         return false;

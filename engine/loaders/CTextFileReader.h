@@ -20,8 +20,8 @@ public:
     CTextFileReader(const CTextFileReader&) = delete;
     CTextFileReader& operator=(const CTextFileReader&) = delete;
 
-    // Opens the file for reading; false when it cannot be opened or is a
-    // directory.
+    // Opens the file for reading; false when it cannot be opened or is not a
+    // regular file (a directory, a device or a pipe).
     bool open(const std::string& path);
 
     // Hands out the next block [begin, end) of whole lines. The block's last

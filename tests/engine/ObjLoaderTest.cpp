@@ -1,4 +1,5 @@
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -288,6 +289,10 @@ TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
     expectFailure("missing.obj", "");
     std::filesystem::create_directory("folder.obj");
     expectFailure("folder.obj", "");
+    std::filesystem::create_symlink("/dev/zero", "zero.obj");
+    expectFailure("zero.obj", "");
+    ASSERT_EQ(mkfifo("fifo.obj", 0600), 0);
+    expectFailure("fifo.obj", "");
     expectFailureOf(triangle + "f 1 2 0\n", " (line 4: position index 0 is not a positive number)");
     expectFailureOf(triangle + "f 1 -2 3\n", " (line 4: position index -2 is not a positive number)");
     expectFailureOf(triangle + "f 1 2 x3\n", " (line 4: position index x3 is not a positive number)");
