@@ -1,14 +1,11 @@
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <random>
 
+#include "FailingAllocations.h"
 #include "MeshSnapshot.h"
 #include "ObjGenerator.h"
 #include "ObjReference.h"
@@ -373,37 +370,34 @@ TEST_F(ObjLoaderTest, LargeGeneratedFileMatchesTheLiteralReading)
     }
 }
 
-TEST_F(ObjLoaderTest, RunningOutOfMemoryEndsAsLoadFailure)
+TEST_F(ObjLoaderTest, RunningOutOfMemoryAnywhereEndsAsLoadFailure)
 {
-    std::string content = triangle;
-    for (int i = 0; i < 2000000; ++i)
-        content += "f 1 2 3\n";
-    writeFile("big.obj", content);
-    content.clear();
-    content.shrink_to_fit();
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Room for a few megabytes more than the process uses now, far less
-        // than the 24 MB of indices the file asks for.
-        std::ifstream status("/proc/self/status");
-        std::size_t kilobytes = 0;
-        for (std::string line; std::getline(status, line);) {
-            if (line.rfind("VmSize:", 0) == 0)
-                kilobytes = std::stoul(line.substr(7));
+    generateObj("memory/gen.obj", 200000, 3);
+    const std::optional<MeshSnapshot> expected = load("memory/gen.obj");
+    ASSERT_TRUE(expected.has_value());
+    // Refuse the first, then the second, ... allocation of 64 KiB or more
+    // until the load no longer meets one.
+    for (int allowed = 0;; ++allowed) {
+        CMeshData* record = nullptr;
+        bool refused = false;
+        {
+            const FailingAllocations failing(64 << 10, allowed);
+            record = static_cast<CMeshData*>(CFactoryLoader::loadFromFile("memory/gen.obj"));
+            refused = FailingAllocations::refusedAny();
         }
-        const rlim_t limit = (kilobytes + 8 * 1024) * 1024;
-        const struct rlimit bound = {limit, limit};
-        setrlimit(RLIMIT_AS, &bound);
-        const bool failed = CFactoryLoader::loadFromFile("big.obj") == nullptr;
-        _exit(failed ? 0 : 1);
+        std::optional<MeshSnapshot> mesh;
+        if (record != nullptr)
+            mesh = snapshotOf(*record);
+        delete record;
+        if (!refused) {
+            EXPECT_EQ(mesh, expected);
+            EXPECT_GT(allowed, 20);
+            break;
+        }
+        EXPECT_FALSE(mesh.has_value()) << allowed;
+        ASSERT_TRUE(isStampedLine(logBody().back(), " -> [ ERROR ] VESK::CObjLoader::loadFromFile memory/gen.obj "
+                                                    "[FAILED] (out of memory)"))
+            << allowed << ": " << logBody().back();
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::vector<std::string> lines = logBody();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_TRUE(isStampedLine(lines.back(), " -> [ ERROR ] VESK::CObjLoader::loadFromFile big.obj [FAILED] (out of memory)"))
-        << lines.back();
+    EXPECT_EQ(load("memory/gen.obj"), expected);
 }
