@@ -372,7 +372,7 @@ TEST_F(ObjLoaderTest, LargeGeneratedFileMatchesTheLiteralReading)
 
 TEST_F(ObjLoaderTest, RunningOutOfMemoryAnywhereEndsAsLoadFailure)
 {
-    generateObj("memory/gen.obj", 200000, 3);
+    generateObj("memory/gen.obj", 50000, 3);
     const std::optional<MeshSnapshot> expected = load("memory/gen.obj");
     ASSERT_TRUE(expected.has_value());
     // Refuse the first, then the second, ... allocation of 64 KiB or more
