@@ -49,6 +49,17 @@ TEST(TextNumbersTest, ReadFloatEqualsAtofBitForBit)
             word += alphabet[random() % (i == 0 ? alphabet.size() : 13)];
         EXPECT_EQ(bitsOf(readWord(word)), bitsOf(static_cast<float>(std::atof(word.c_str())))) << word;
     }
+    // Plain decimals around the limits of exact double arithmetic: 15 and 16
+    // significant digits, 22 and 23 digits after the point.
+    for (int round = 0; round < 20000; ++round) {
+        std::string word = random() % 2 == 0 ? "-" : "";
+        for (std::size_t i = random() % 12; i > 0; --i)
+            word += static_cast<char>('0' + random() % 10);
+        word += '.';
+        for (std::size_t i = random() % 26; i > 0; --i)
+            word += static_cast<char>('0' + random() % 10);
+        EXPECT_EQ(bitsOf(readWord(word)), bitsOf(static_cast<float>(std::atof(word.c_str())))) << word;
+    }
 }
 
 TEST(TextNumbersTest, ReadIntegerEqualsAtoiAndKeepsOverflowVisible)
