@@ -489,24 +489,39 @@ void CObjLoader::buildVertices()
         indexRanges.emplace_back(0, cornerCount);
         return;
     }
-    std::unordered_map<std::string, std::vector<std::size_t>> marksByName;
-    for (std::size_t k = 0; k < materialMarks.size(); ++k)
-        marksByName[materialMarks[k].name].push_back(k);
-    std::vector<CMaterialMark> groups;
-    std::uint64_t running = 0;
-    for (const CNamedMaterial& material : materials) {
-        groups.push_back(CMaterialMark{material.name, static_cast<std::uint32_t>(running)});
-        const auto found = marksByName.find(material.name);
-        if (found == marksByName.end())
+    // The triangles of each usemtl name, in file order. The work below then
+    // follows the size of the result, however many marks or equally named
+    // materials there are.
+    struct NamedRanges {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges;
+        std::uint64_t corners = 0;
+    };
+    std::unordered_map<std::string, NamedRanges> rangesByName;
+    for (std::size_t k = 0; k < materialMarks.size(); ++k) {
+        const std::uint32_t first = materialMarks[k].start;
+        const std::uint32_t last = k + 1 < materialMarks.size() ? materialMarks[k + 1].start : cornerCount;
+        if (last == first)
             continue;
-        for (const std::size_t k : found->second) {
-            const std::uint32_t first = materialMarks[k].start;
-            const std::uint32_t last = k + 1 < materialMarks.size() ? materialMarks[k + 1].start : cornerCount;
-            indexRanges.emplace_back(first, last);
-            running += last - first;
-            if (running > maximumCorners)
-                fail("more triangle corners than 32-bit indices allow");
-        }
+        NamedRanges& named = rangesByName[materialMarks[k].name];
+        named.ranges.emplace_back(first, last);
+        named.corners += last - first;
+    }
+    std::uint64_t total = 0;
+    for (const CNamedMaterial& material : materials) {
+        const auto found = rangesByName.find(material.name);
+        total += found == rangesByName.end() ? 0 : found->second.corners;
+    }
+    if (total > maximumCorners)
+        fail("more triangle corners than 32-bit indices allow");
+    std::vector<CMaterialMark> groups;
+    std::uint32_t running = 0;
+    for (const CNamedMaterial& material : materials) {
+        groups.push_back(CMaterialMark{material.name, running});
+        const auto found = rangesByName.find(material.name);
+        if (found == rangesByName.end())
+            continue;
+        indexRanges.insert(indexRanges.end(), found->second.ranges.begin(), found->second.ranges.end());
+        running += static_cast<std::uint32_t>(found->second.corners);
     }
     materialMarks.swap(groups);
 }

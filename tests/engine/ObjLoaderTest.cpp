@@ -218,6 +218,19 @@ TEST_F(ObjLoaderTest, TrianglesAreRegroupedByMaterial)
                                                                       subMesh("C", 9, 0), subMesh("A", 9, 1, blue)}));
     EXPECT_EQ(expected, referenceLoad("groups.obj"));
 
+    // Many equally named materials and many marks: each material collects the
+    // one triangle, with work that follows the size of the result.
+    std::string manyMaterials, manyMarks;
+    for (int i = 0; i < 20000; ++i) {
+        manyMaterials += "newmtl A\n";
+        manyMarks += "usemtl A\n";
+    }
+    writeFile("many.mtl", manyMaterials);
+    const MeshSnapshot many = loadWritten("many.obj", "mtllib many.mtl\n" + triangle + manyMarks + "f 1 2 3\n");
+    ASSERT_EQ(many.subMeshes.size(), 20000u);
+    EXPECT_EQ(many.indices.size(), 60000u);
+    EXPECT_EQ(many.subMeshes[19999], subMesh("A", 59997, 1));
+
     // Materials but no usemtl, or usemtl but no MTL file: every triangle in
     // file order and no sub-mesh.
     const std::string faces = triangle + "f 1 2 3\nf 3 2 1\n";
