@@ -40,7 +40,6 @@ public:
     // Numbers are kept, since zero-filling keeps distinct vertices distinct.
     void widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination);
 
-    std::uint32_t getFloatsPerVertex() const { return stride; }
     std::size_t getVertexCount() const { return floats.size(); }
     // Copies all vertices to `target`, back to back.
     void copyTo(float* target) const { floats.copyTo(0, floats.size(), target); }
