@@ -2,10 +2,10 @@
 
 #include <cstring>
 #include <limits>
+#include <map>
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <unordered_map>
 
 #include "../../debugging/CException.h"
 #include "CTextFileReader.h"
@@ -316,7 +316,7 @@ void CObjLoader::addCorner(FaceCorner& corner)
     QueuedCorner& queued = queue[(queueFirst + queueSize++) % queueLength];
     queued.corner = corner;
     buildVertex(corner, queued.vertex);
-    queued.hash = CVertexTable::hashOf(queued.vertex, floatsPerVertex);
+    queued.hash = vertexData.hashOf(queued.vertex);
     vertexData.prefetch(queued.hash);
     queued.indexPosition = indexData.size();
     *indexData.append() = noVertex;
@@ -491,12 +491,13 @@ void CObjLoader::buildVertices()
     }
     // The triangles of each usemtl name, in file order. The work below then
     // follows the size of the result, however many marks or equally named
-    // materials there are.
+    // materials there are; an ordered map, so that no choice of names can
+    // make the lookups slow.
     struct NamedRanges {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> ranges;
         std::uint64_t corners = 0;
     };
-    std::unordered_map<std::string, NamedRanges> rangesByName;
+    std::map<std::string, NamedRanges> rangesByName;
     for (std::size_t k = 0; k < materialMarks.size(); ++k) {
         const std::uint32_t first = materialMarks[k].start;
         const std::uint32_t last = k + 1 < materialMarks.size() ? materialMarks[k + 1].start : cornerCount;

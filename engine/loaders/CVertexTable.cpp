@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 #include <stdexcept>
 
 namespace VESK {
@@ -16,14 +17,15 @@ constexpr std::size_t maximumVertices = 0xFFFFFFFEu;  // numbers and number + 1 
 void CVertexTable::reset(std::uint32_t floatsPerVertex)
 {
     stride = floatsPerVertex;
+    seed = (std::uint64_t(std::random_device()()) << 32) | std::random_device()();
     floats.clear(floatsPerVertex);
     std::vector<Slot>().swap(slots);
 }
 
-std::uint32_t CVertexTable::hashOf(const float* vertex, std::uint32_t floatsPerVertex)
+std::uint32_t CVertexTable::hashOf(const float* vertex) const
 {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull * (floatsPerVertex + 1);
-    for (std::uint32_t i = 0; i < floatsPerVertex; ++i) {
+    std::uint64_t h = seed ^ (0x9E3779B97F4A7C15ull * (stride + 1));
+    for (std::uint32_t i = 0; i < stride; ++i) {
         std::uint32_t bits;
         std::memcpy(&bits, vertex + i, sizeof(bits));
         h = (h ^ bits) * 0xFF51AFD7ED558CCDull;
@@ -61,7 +63,7 @@ void CVertexTable::rebuildSlots(std::size_t slotCount)
     slots.assign(slotCount, Slot{0, 0});
     const std::size_t mask = slotCount - 1;
     for (std::size_t number = 0; number < floats.size(); ++number) {
-        const std::uint32_t hash = hashOf(floats.at(number), stride);
+        const std::uint32_t hash = hashOf(floats.at(number));
         std::size_t i = hash & mask;
         while (slots[i].numberPlusOne != 0)
             i = (i + 1) & mask;

@@ -20,10 +20,10 @@ public:
 
     // The number of the vertex equal to the `floatsPerVertex` floats at
     // `vertex`, appending it as a new vertex when there is none. `hash` is
-    // hashOf(vertex, floatsPerVertex). Throws std::length_error when the
+    // hashOf(vertex). Throws std::length_error when the
     // numbers would overflow 32 bits.
     std::uint32_t findOrAdd(const float* vertex, std::uint32_t hash);
-    std::uint32_t findOrAdd(const float* vertex) { return findOrAdd(vertex, hashOf(vertex, stride)); }
+    std::uint32_t findOrAdd(const float* vertex) { return findOrAdd(vertex, hashOf(vertex)); }
 
     // Starts fetching the slot where a lookup of `hash` begins, so that a
     // findOrAdd shortly after does not wait for memory.
@@ -33,7 +33,8 @@ public:
             __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
     }
 
-    static std::uint32_t hashOf(const float* vertex, std::uint32_t floatsPerVertex);
+    // The hash of the `floatsPerVertex` floats at `vertex` under this load's seed.
+    std::uint32_t hashOf(const float* vertex) const;
 
     // Gives every stored vertex a larger layout: float i of a vertex moves to
     // float destination[i] of the new `floatsPerVertex`; the others are 0.
@@ -54,6 +55,9 @@ private:
     void rebuildSlots(std::size_t slotCount);
 
     std::uint32_t stride = 3;
+    // Drawn afresh for every load, so that no file can be made to pile its
+    // vertices into one run of slots.
+    std::uint64_t seed = 0;
     CChunkedArray<float> floats{3};  // one group per vertex
     std::vector<Slot> slots;  // open addressing, linear probing, power-of-two size
 };
