@@ -10,7 +10,6 @@ namespace VESK {
 namespace {
 
 constexpr std::size_t initialSlots = 1024;
-constexpr std::size_t maximumVertices = 0xFFFFFFFEu;  // numbers and number + 1 fit in 32 bits
 
 }  // namespace
 
@@ -48,8 +47,8 @@ std::uint32_t CVertexTable::findOrAdd(const float* vertex, std::uint32_t hash)
         if (slot.hash == hash && std::memcmp(floats.at(slot.numberPlusOne - 1), vertex, bytes) == 0)
             return slot.numberPlusOne - 1;
     }
-    if (floats.size() >= maximumVertices)
-        throw std::length_error("more vertices than 32-bit numbers allow");
+    if (floats.size() >= limit)
+        throw std::length_error("more vertices than the table allows");
     const std::uint32_t number = static_cast<std::uint32_t>(floats.size());
     floats.append(vertex);
     slots[i] = Slot{hash, number + 1};

@@ -15,13 +15,17 @@ namespace VESK {
 
 class CVertexTable {
 public:
+    // At most `maximumVertices` vertices; the default keeps every number and
+    // number + 1 within 32 bits.
+    explicit CVertexTable(std::size_t maximumVertices = 0xFFFFFFFEu) : limit(maximumVertices) {}
+
     // Empties the table and sets the number of floats per vertex (at most 8).
     void reset(std::uint32_t floatsPerVertex);
 
     // The number of the vertex equal to the `floatsPerVertex` floats at
     // `vertex`, appending it as a new vertex when there is none. `hash` is
-    // hashOf(vertex). Throws std::length_error when the
-    // numbers would overflow 32 bits.
+    // hashOf(vertex). Throws std::length_error when a new vertex would go
+    // beyond the table's maximum.
     std::uint32_t findOrAdd(const float* vertex, std::uint32_t hash);
     std::uint32_t findOrAdd(const float* vertex) { return findOrAdd(vertex, hashOf(vertex)); }
 
@@ -54,6 +58,7 @@ private:
     void growSlots();
     void rebuildSlots(std::size_t slotCount);
 
+    std::size_t limit;
     std::uint32_t stride = 3;
     // Drawn afresh for every load, so that no file can be made to pile its
     // vertices into one run of slots.
