@@ -87,6 +87,7 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVESK_BUILD_BENCH=ON -DVESK_BUILD_TESTS=OFF
 	cmake --build build-bench -j$(JOBS)
 	./build-bench/bench/bench_obj
+	$(ON_DISPLAY) ./build-bench/bench/bench_frame
 
 clean:
 	rm -rf $(BUILD_DIR) build-asan build-fuzz build-bench

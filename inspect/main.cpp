@@ -36,6 +36,8 @@ int dispatch(int argc, char** argv)
         return inspectMesh(file, true);
     if (command == "picture" && argc == 3)
         return inspectPicture(file);
+    if (command == "scene" && argc == 3)
+        return inspectScene(file);
     return usage();
 }
 

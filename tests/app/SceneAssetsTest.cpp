@@ -60,7 +60,8 @@ TEST_F(SceneAssetsTest, EachMeshAndTextureLoadsOnceModelsBeforeTheirTextures)
     writeFile("Data/Other.obj", "mtllib Other.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
                                 "usemtl A\nf 1 2 3\nusemtl Far\nf 1 3 2\nusemtl Mesh\nf 2 1 3\n");
     writeFile("Data/Other.mtl", "newmtl A\nmap_Kd a.tga\nnewmtl Far\nmap_Kd sub\\b.tga\n"
-                                "newmtl Mesh\nmap_Kd Cube.obj\n");
+                                "newmtl Mesh\nmap_Kd Ghost.obj\n");
+    writeFile("Data/Ghost.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     writeFile("Data/a.tga", tga(0, 0, 255));
     writeFile("Data/sub/b.tga", tga(255, 0, 0));
     writeFile("SceneGraph.sg", "Frame Cube\n}\nFrame Cube\n}\nFrame Missing\n}\nFrame Other\n}\nFrame Cube\n}\n");
@@ -77,7 +78,7 @@ TEST_F(SceneAssetsTest, EachMeshAndTextureLoadsOnceModelsBeforeTheirTextures)
         << lines[2];
     EXPECT_TRUE(isStampedLine(lines[3], " -> [ ERROR ] CResourceManager - LOADING : Other.obj")) << lines[3];
     EXPECT_TRUE(isStampedLine(lines[4], " -> [ ERROR ] CResourceManager - LOADING : sub\\b.tga")) << lines[4];
-    EXPECT_TRUE(isStampedLine(lines[5], " -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/Cube.obj [FAILED]"))
+    EXPECT_TRUE(isStampedLine(lines[5], " -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/Ghost.obj [FAILED]"))
         << lines[5];
 
     VESK::CResourceManager& resources = VESK::CResourceManager::getInstance();
