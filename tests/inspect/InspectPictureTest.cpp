@@ -1,79 +1,16 @@
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "InspectRun.h"
 #include "support/PictureFiles.h"
 #include "support/TempWorkDir.h"
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::vector<std::string> errLines;
-};
-
-// Runs vesk-inspect with the arguments: standard output into a file, standard
-// error through a pipe (the tool's log reopens /dev/stderr, which must not be
-// a file shared with standard output). Killed after 20 s.
-Outcome inspect(const std::vector<std::string>& arguments)
-{
-    int errPipe[2];
-    if (pipe(errPipe) != 0)
-        return {-1, "", {"pipe failed"}};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(errPipe[0]);
-        dup2(errPipe[1], 2);
-        const int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        std::vector<char*> argv{const_cast<char*>(VESK_INSPECT)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(VESK_INSPECT, argv.data());
-        _exit(101);
-    }
-    close(errPipe[1]);
-    fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
-    std::string err;
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    for (bool done = false; !done;) {
-        done = waitpid(child, &status, WNOHANG) != 0;
-        char buffer[4096];
-        for (ssize_t n; (n = read(errPipe[0], buffer, sizeof(buffer))) > 0;)
-            err.append(buffer, static_cast<std::size_t>(n));
-        if (!done && std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            close(errPipe[0]);
-            return {-1, "", {"vesk-inspect killed after 20 s"}};
-        }
-        if (!done)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    close(errPipe[0]);
-    std::ifstream in("stdout.txt");
-    Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
-            {}};
-    std::istringstream lines(err);
-    for (std::string line; std::getline(lines, line);)
-        run.errLines.push_back(line);
-    return run;
-}
-
 // What the tool wrote on standard error besides the log's header, start and
 // stop lines.
-std::vector<std::string> logBody(const Outcome& run)
+std::vector<std::string> logBody(const InspectOutcome& run)
 {
     std::vector<std::string> body;
     for (const std::string& line : run.errLines)
@@ -90,7 +27,7 @@ TEST_F(InspectPictureTest, PrintsSizeFormatAndPixelHash)
 {
     writeFile("Data/small.bmp",
               PictureFiles::bmp(3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
-    const Outcome run = inspect({"picture", "Data/small.bmp"});
+    const InspectOutcome run = runInspect({"picture", "Data/small.bmp"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               "{\"width\":3,\"height\":2,\"format\":0,\"bytesPerPixel\":3,\"fnv1a64\":\"94033443c03943ba\"}\n");
@@ -98,7 +35,7 @@ TEST_F(InspectPictureTest, PrintsSizeFormatAndPixelHash)
     EXPECT_FALSE(std::filesystem::exists("global.log"));
 
     writeFile("grey.pgm", PictureFiles::pgm(2, 1, {'a', 'b'}));
-    const Outcome grey = inspect({"picture", "grey.pgm"});
+    const InspectOutcome grey = runInspect({"picture", "grey.pgm"});
     EXPECT_EQ(grey.status, 0);
     EXPECT_EQ(grey.out, "{\"width\":2,\"height\":1,\"format\":2,\"bytesPerPixel\":1,\"fnv1a64\":\"089c4407b545986a\"}\n");
 }
@@ -116,7 +53,7 @@ TEST_F(InspectPictureTest, FailedLoadsExitWithOneAndTheEngineMessage)
         {"model.obj", " -> [ ERROR ] VESK::CPictureLoader::loadFromFile model.obj [FAILED]"},
     };
     for (const auto& [file, message] : cases) {
-        const Outcome run = inspect({"picture", file});
+        const InspectOutcome run = runInspect({"picture", file});
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_EQ(run.out, "") << file;
         const std::vector<std::string> body = logBody(run);
@@ -129,7 +66,7 @@ TEST_F(InspectPictureTest, UsageErrorsExitWithTwo)
 {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"picture"}, {"picture", "a.png", "b.png"}, {"photo", "a.png"}}) {
-        const Outcome run = inspect(arguments);
+        const InspectOutcome run = runInspect(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         const std::vector<std::string> body = logBody(run);

@@ -1,0 +1,54 @@
+#include <algorithm>
+
+#include "InspectRun.h"
+#include "support/TempWorkDir.h"
+
+using InspectSceneTest = TempWorkDir;
+
+namespace {
+
+const std::string identity = "[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1]";
+
+}  // namespace
+
+TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
+{
+    writeFile("SceneGraph.sg", "Frame {\n"
+                               "  FrameTransformMatrix {\n"
+                               "    -0.0,0.5,1e39,0,0,1,0,0,0,0,1,0,0,0,0.1,1;;\n"
+                               "  }\n"
+                               "  Frame Cube {\n"
+                               "  }\n"
+                               "  Frame \"Odd\\Name\x01\n"
+                               "  }\n"
+                               "  Frame Cube\n"
+                               "}\n");
+    const InspectOutcome scene = runInspect({"scene", "SceneGraph.sg"});
+    EXPECT_EQ(scene.status, 0);
+    EXPECT_EQ(scene.out, R"({"allMeshNames":["Cube","\"Odd\\Name\u0001"],"root":{"meshNames":[],"transform":)" +
+                             identity + R"(,"children":[{"meshNames":[],"transform":)" +
+                             R"([-0,0.5,"inf",0,0,1,0,0,0,0,1,0,0,0,0.100000001,1],"children":[)" +
+                             R"({"meshNames":["Cube"],"transform":)" + identity + R"(,"children":[]},)" +
+                             R"({"meshNames":["\"Odd\\Name\u0001"],"transform":)" + identity + R"(,"children":[]},)" +
+                             R"({"meshNames":["Cube"],"transform":)" + identity + R"(,"children":[]}]}]}})" + "\n");
+    EXPECT_TRUE(scene.errLines.empty() || scene.errLines[0] == "LOG NAME : /dev/stderr");
+
+    const InspectOutcome missing = runInspect({"scene", "absent.sg"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(std::find(missing.errLines.begin(), missing.errLines.end(), "SceneGraph file not found!"),
+              missing.errLines.end());
+
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "Frame {\n";
+    writeFile("deep.sg", deep);
+    const InspectOutcome nested = runInspect({"scene", "deep.sg"});
+    EXPECT_EQ(nested.status, 0);
+    const std::string node = std::string(R"({"meshNames":[],"transform":,"children":[]})") + identity;
+    const std::string wrapper = R"({"allMeshNames":[],"root":})";
+    EXPECT_EQ(nested.out.size(), 100001 * node.size() + wrapper.size() + 1);
+
+    EXPECT_EQ(runInspect({"scene"}).status, 2);
+    EXPECT_EQ(runInspect({"scene", "a.sg", "extra"}).status, 2);
+}
