@@ -218,7 +218,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
-            seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+            seconds[run.run_name.function_name] = run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
 
@@ -264,6 +264,8 @@ int main(int argc, char** argv)
     sceneRoot.loadSceneGraph("SceneGraph.sg");
     loadSceneAssets();
     collectBaselineItems();
+    std::printf("scene: %zu frames, %zu draws of a sub-mesh per frame\n", sceneRoot.children[0]->children.size(),
+                baselineItems.size());
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
