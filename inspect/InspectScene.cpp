@@ -6,6 +6,7 @@
 #include "InspectCommands.h"
 #include "JsonWriter.h"
 #include "app/CSceneNode.h"
+#include "debugging/Logging.h"
 
 namespace {
 
@@ -63,7 +64,9 @@ int inspectScene(const std::string& file)
     root.loadSceneGraph(file);
     std::cout.rdbuf(kept);
     if (!printed.str().empty()) {
-        std::cerr << printed.str();
+        std::istringstream lines(printed.str());
+        for (std::string line; std::getline(lines, line);)
+            DEBUGGING::logMessage(DEBUGGING::LOG_ERROR, line);
         return 1;
     }
     JsonWriter json(std::cout);

@@ -11,44 +11,57 @@
 
 // vesk-inspect: loads one file through the engine exactly as the viewer does
 // and prints what it holds as JSON. The engine's log goes to standard error;
-// nothing is written into the working directory.
+// nothing is written into the working directory. While the log is open every
+// message on standard error goes through it: the log reopens /dev/stderr, and
+// direct writes beside it would overwrite each other in a redirected file.
 
 namespace {
 
-int usage()
+using Command = int (*)(const std::string& file);
+
+int inspectFullMesh(const std::string& file)
 {
-    std::fputs("usage: vesk-inspect mesh FILE [--summary]\n"
-               "       vesk-inspect picture FILE\n"
-               "       vesk-inspect scene FILE\n",
-               stderr);
-    return 2;
+    return inspectMesh(file, false);
 }
 
-int dispatch(int argc, char** argv)
+int inspectMeshSummary(const std::string& file)
+{
+    return inspectMesh(file, true);
+}
+
+// The command the arguments name, or null when they name none.
+Command parse(int argc, char** argv)
 {
     if (argc < 3)
-        return usage();
+        return nullptr;
     const std::string command = argv[1];
-    const std::string file = argv[2];
     if (command == "mesh" && argc == 3)
-        return inspectMesh(file, false);
+        return inspectFullMesh;
     if (command == "mesh" && argc == 4 && std::strcmp(argv[3], "--summary") == 0)
-        return inspectMesh(file, true);
+        return inspectMeshSummary;
     if (command == "picture" && argc == 3)
-        return inspectPicture(file);
+        return inspectPicture;
     if (command == "scene" && argc == 3)
-        return inspectScene(file);
-    return usage();
+        return inspectScene;
+    return nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    const Command command = parse(argc, argv);
+    if (command == nullptr) {
+        std::fputs("usage: vesk-inspect mesh FILE [--summary]\n"
+                   "       vesk-inspect picture FILE\n"
+                   "       vesk-inspect scene FILE\n",
+                   stderr);
+        return 2;
+    }
     DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("/dev/stderr");
     VESK::CFactoryLoader::registerLoader(new VESK::CPictureLoader());
     VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
-    const int status = dispatch(argc, argv);
+    const int status = command(argv[2]);
     VESK::CFactoryLoader::getInstance().clear();
     DEBUGGING::CLogManager::getInstance().shutdown();
     DEBUGGING::globalLog = nullptr;

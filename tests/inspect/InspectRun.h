@@ -24,19 +24,22 @@ struct InspectOutcome {
 
 // Runs vesk-inspect with the arguments in the folder workDir. Standard output
 // goes to "inspect-stdout.txt" in the current folder; standard error through a
-// pipe, since the tool's log reopens /dev/stderr and would write a shared file
-// from its start again. A child still running after 20 s is killed.
-inline InspectOutcome runInspect(const std::vector<std::string>& arguments, const std::string& workDir = ".")
+// pipe, or into "inspect-stderr.txt" there when errorsToFile is set. A child
+// still running after 20 s is killed.
+inline InspectOutcome runInspect(const std::vector<std::string>& arguments, const std::string& workDir = ".",
+                                 bool errorsToFile = false)
 {
     InspectOutcome outcome;
     const std::string outPath = (std::filesystem::current_path() / "inspect-stdout.txt").string();
+    const std::string errPath = (std::filesystem::current_path() / "inspect-stderr.txt").string();
     int errPipe[2];
     if (pipe(errPipe) != 0)
         return outcome;
     const pid_t child = fork();
     if (child == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || dup2(out, 1) < 0 || dup2(errPipe[1], 2) < 0 || chdir(workDir.c_str()) != 0)
+        const int err = errorsToFile ? ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : errPipe[1];
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(workDir.c_str()) != 0)
             _exit(126);
         close(errPipe[0]);
         std::vector<char*> argv{const_cast<char*>(VESK_INSPECT)};
@@ -69,6 +72,10 @@ inline InspectOutcome runInspect(const std::vector<std::string>& arguments, cons
         outcome.status = WEXITSTATUS(status);
     std::ifstream in(outPath, std::ios::binary);
     outcome.out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (errorsToFile) {
+        std::ifstream errFile(errPath, std::ios::binary);
+        err.assign(std::istreambuf_iterator<char>(errFile), std::istreambuf_iterator<char>());
+    }
     std::istringstream lines(err);
     for (std::string line; std::getline(lines, line);)
         outcome.errLines.push_back(line);

@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "InspectRun.h"
 #include "support/TempWorkDir.h"
 
@@ -33,11 +31,20 @@ TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
                              R"({"meshNames":["Cube"],"transform":)" + identity + R"(,"children":[]}]}]}})" + "\n");
     EXPECT_TRUE(scene.errLines.empty() || scene.errLines[0] == "LOG NAME : /dev/stderr");
 
-    const InspectOutcome missing = runInspect({"scene", "absent.sg"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.out, "");
-    EXPECT_NE(std::find(missing.errLines.begin(), missing.errLines.end(), "SceneGraph file not found!"),
-              missing.errLines.end());
+    // Also whole when standard error is a file that the log reopens.
+    for (const bool errorsToFile : {false, true}) {
+        const InspectOutcome missing = runInspect({"scene", "absent.sg"}, ".", errorsToFile);
+        EXPECT_EQ(missing.status, 1);
+        EXPECT_EQ(missing.out, "");
+        ASSERT_EQ(missing.errLines.size(), 5u);
+        EXPECT_EQ(missing.errLines[0], "LOG NAME : /dev/stderr");
+        EXPECT_TRUE(isStampedLine(missing.errLines[3], " -> [ ERROR ] SceneGraph file not found!"))
+            << missing.errLines[3];
+        EXPECT_TRUE(isStampedLine(missing.errLines[4], " -> -- LOGGING STOP --")) << missing.errLines[4];
+    }
+    const InspectOutcome usage = runInspect({"scene"}, ".", true);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.errLines.at(0), "usage: vesk-inspect mesh FILE [--summary]");
 
     std::string deep;
     for (int i = 0; i < 100000; ++i)
@@ -49,6 +56,5 @@ TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
     const std::string wrapper = R"({"allMeshNames":[],"root":})";
     EXPECT_EQ(nested.out.size(), 100001 * node.size() + wrapper.size() + 1);
 
-    EXPECT_EQ(runInspect({"scene"}).status, 2);
     EXPECT_EQ(runInspect({"scene", "a.sg", "extra"}).status, 2);
 }
