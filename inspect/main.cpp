@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "InspectCommands.h"
+#include "Commands.h"
 #include "debugging/CLogManager.h"
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"

@@ -1,7 +1,7 @@
-#include "InspectRun.h"
+#include "ToolRun.h"
 #include "support/TempWorkDir.h"
 
-using InspectSceneTest = TempWorkDir;
+using SceneCommandTest = TempWorkDir;
 
 namespace {
 
@@ -9,7 +9,7 @@ const std::string identity = "[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1]";
 
 }  // namespace
 
-TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
+TEST_F(SceneCommandTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
 {
     writeFile("SceneGraph.sg", "Frame {\n"
                                "  FrameTransformMatrix {\n"
@@ -21,7 +21,7 @@ TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
                                "  }\n"
                                "  Frame Cube\n"
                                "}\n");
-    const InspectOutcome scene = runInspect({"scene", "SceneGraph.sg"});
+    const ToolOutcome scene = runTool({"scene", "SceneGraph.sg"});
     EXPECT_EQ(scene.status, 0);
     EXPECT_EQ(scene.out, R"({"allMeshNames":["Cube","\"Odd\\Name\u0001"],"root":{"meshNames":[],"transform":)" +
                              identity + R"(,"children":[{"meshNames":[],"transform":)" +
@@ -33,7 +33,7 @@ TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
 
     // Also whole when standard error is a file that the log reopens.
     for (const bool errorsToFile : {false, true}) {
-        const InspectOutcome missing = runInspect({"scene", "absent.sg"}, ".", errorsToFile);
+        const ToolOutcome missing = runTool({"scene", "absent.sg"}, ".", errorsToFile);
         EXPECT_EQ(missing.status, 1);
         EXPECT_EQ(missing.out, "");
         ASSERT_EQ(missing.errLines.size(), 5u);
@@ -42,7 +42,7 @@ TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
             << missing.errLines[3];
         EXPECT_TRUE(isStampedLine(missing.errLines[4], " -> -- LOGGING STOP --")) << missing.errLines[4];
     }
-    const InspectOutcome usage = runInspect({"scene"}, ".", true);
+    const ToolOutcome usage = runTool({"scene"}, ".", true);
     EXPECT_EQ(usage.status, 2);
     EXPECT_EQ(usage.errLines.at(0), "usage: vesk-inspect mesh FILE [--summary]");
 
@@ -50,11 +50,11 @@ TEST_F(InspectSceneTest, PrintsTheTreeAsJsonOrFailsWithTheReadersMessage)
     for (int i = 0; i < 100000; ++i)
         deep += "Frame {\n";
     writeFile("deep.sg", deep);
-    const InspectOutcome nested = runInspect({"scene", "deep.sg"});
+    const ToolOutcome nested = runTool({"scene", "deep.sg"});
     EXPECT_EQ(nested.status, 0);
     const std::string node = std::string(R"({"meshNames":[],"transform":,"children":[]})") + identity;
     const std::string wrapper = R"({"allMeshNames":[],"root":})";
     EXPECT_EQ(nested.out.size(), 100001 * node.size() + wrapper.size() + 1);
 
-    EXPECT_EQ(runInspect({"scene", "a.sg", "extra"}).status, 2);
+    EXPECT_EQ(runTool({"scene", "a.sg", "extra"}).status, 2);
 }

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "InspectRun.h"
+#include "ToolRun.h"
 #include "support/TempWorkDir.h"
 
 namespace {
 
 // Runs vesk-inspect as a child process in the empty folder "run/".
-class InspectMeshTest : public TempWorkDir {
+class MeshCommandTest : public TempWorkDir {
 protected:
     void SetUp() override
     {
@@ -26,14 +26,14 @@ protected:
         TempWorkDir::TearDown();
     }
 
-    static InspectOutcome run(const std::vector<std::string>& arguments)
+    static ToolOutcome run(const std::vector<std::string>& arguments)
     {
-        return runInspect(arguments, "run");
+        return runTool(arguments, "run");
     }
 
     // True when standard error holds exactly one engine log line, the given
     // error, between the log's opening and closing lines.
-    static bool hasOnlyError(const InspectOutcome& outcome, const std::string& message)
+    static bool hasOnlyError(const ToolOutcome& outcome, const std::string& message)
     {
         const std::vector<std::string>& lines = outcome.errLines;
         return lines.size() == 5 && lines[0] == "LOG NAME : /dev/stderr" && lines[1].empty() &&
@@ -52,28 +52,28 @@ const std::string tail = R"("subMeshes":[{"name":"A","textureName":"\"a\\b\".png
 
 }  // namespace
 
-TEST_F(InspectMeshTest, PrintsTheLoadedMeshAsJson)
+TEST_F(MeshCommandTest, PrintsTheLoadedMeshAsJson)
 {
-    const InspectOutcome full = run({"mesh", "../in/tri.obj"});
+    const ToolOutcome full = run({"mesh", "../in/tri.obj"});
     EXPECT_EQ(full.status, 0);
     EXPECT_EQ(full.out, head + arrays + tail);
     ASSERT_EQ(full.errLines.size(), 4u);
     EXPECT_TRUE(isStampedLine(full.errLines[2], " -> -- LOGGING START --"));
 
-    const InspectOutcome summary = run({"mesh", "../in/tri.obj", "--summary"});
+    const ToolOutcome summary = run({"mesh", "../in/tri.obj", "--summary"});
     EXPECT_EQ(summary.status, 0);
     EXPECT_EQ(summary.out, head + tail);
 }
 
-TEST_F(InspectMeshTest, FailedLoadsExitWithOneAndTheEngineMessage)
+TEST_F(MeshCommandTest, FailedLoadsExitWithOneAndTheEngineMessage)
 {
-    const InspectOutcome missing = run({"mesh", "../in/missing.obj"});
+    const ToolOutcome missing = run({"mesh", "../in/missing.obj"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.out, "");
     EXPECT_TRUE(hasOnlyError(missing, "VESK::CObjLoader::loadFromFile ../in/missing.obj [FAILED]"));
 
     writeFile("in/bad.obj", "v 0 0 0\nf 1 1 2\n");
-    const InspectOutcome bad = run({"mesh", "../in/bad.obj", "--summary"});
+    const ToolOutcome bad = run({"mesh", "../in/bad.obj", "--summary"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_TRUE(hasOnlyError(bad, "VESK::CObjLoader::loadFromFile ../in/bad.obj [FAILED] "
@@ -82,19 +82,19 @@ TEST_F(InspectMeshTest, FailedLoadsExitWithOneAndTheEngineMessage)
     // Only the OBJ loader's extension gives a mesh; nothing else is loaded.
     writeFile("in/tri.png", "");
     for (const std::string file : {"../in/tri.png", "../in/tri.OBJ", "../in/tri"}) {
-        const InspectOutcome other = run({"mesh", file});
+        const ToolOutcome other = run({"mesh", file});
         EXPECT_EQ(other.status, 1);
         EXPECT_EQ(other.out, "");
         EXPECT_TRUE(hasOnlyError(other, "VESK::CObjLoader::loadFromFile " + file + " [FAILED]")) << file;
     }
 }
 
-TEST_F(InspectMeshTest, UsageErrorsExitWithTwo)
+TEST_F(MeshCommandTest, UsageErrorsExitWithTwo)
 {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"mesh"}, {"mesh", "../in/tri.obj", "--full"}, {"mesh", "../in/tri.obj", "--summary", "x"},
              {"model", "../in/tri.obj"}}) {
-        const InspectOutcome outcome = run(arguments);
+        const ToolOutcome outcome = run(arguments);
         EXPECT_EQ(outcome.status, 2) << arguments.size();
         EXPECT_EQ(outcome.out, "");
         EXPECT_NE(std::find(outcome.errLines.begin(), outcome.errLines.end(),

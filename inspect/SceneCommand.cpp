@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "InspectCommands.h"
+#include "Commands.h"
 #include "JsonWriter.h"
 #include "app/CSceneNode.h"
 #include "debugging/Logging.h"

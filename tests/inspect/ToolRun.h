@@ -16,7 +16,7 @@
 
 // What one run of vesk-inspect left: exit status (-1 when it did not exit),
 // standard output and the lines of standard error.
-struct InspectOutcome {
+struct ToolOutcome {
     int status = -1;
     std::string out;
     std::vector<std::string> errLines;
@@ -26,10 +26,10 @@ struct InspectOutcome {
 // goes to "inspect-stdout.txt" in the current folder; standard error through a
 // pipe, or into "inspect-stderr.txt" there when errorsToFile is set. A child
 // still running after 20 s is killed.
-inline InspectOutcome runInspect(const std::vector<std::string>& arguments, const std::string& workDir = ".",
+inline ToolOutcome runTool(const std::vector<std::string>& arguments, const std::string& workDir = ".",
                                  bool errorsToFile = false)
 {
-    InspectOutcome outcome;
+    ToolOutcome outcome;
     const std::string outPath = (std::filesystem::current_path() / "inspect-stdout.txt").string();
     const std::string errPath = (std::filesystem::current_path() / "inspect-stderr.txt").string();
     int errPipe[2];

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "InspectRun.h"
+#include "ToolRun.h"
 #include "support/PictureFiles.h"
 #include "support/TempWorkDir.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 // What the tool wrote on standard error besides the log's header, start and
 // stop lines.
-std::vector<std::string> logBody(const InspectOutcome& run)
+std::vector<std::string> logBody(const ToolOutcome& run)
 {
     std::vector<std::string> body;
     for (const std::string& line : run.errLines)
@@ -21,13 +21,13 @@ std::vector<std::string> logBody(const InspectOutcome& run)
 
 }  // namespace
 
-using InspectPictureTest = TempWorkDir;
+using PictureCommandTest = TempWorkDir;
 
-TEST_F(InspectPictureTest, PrintsSizeFormatAndPixelHash)
+TEST_F(PictureCommandTest, PrintsSizeFormatAndPixelHash)
 {
     writeFile("Data/small.bmp",
               PictureFiles::bmp(3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
-    const InspectOutcome run = runInspect({"picture", "Data/small.bmp"});
+    const ToolOutcome run = runTool({"picture", "Data/small.bmp"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
               "{\"width\":3,\"height\":2,\"format\":0,\"bytesPerPixel\":3,\"fnv1a64\":\"94033443c03943ba\"}\n");
@@ -35,12 +35,12 @@ TEST_F(InspectPictureTest, PrintsSizeFormatAndPixelHash)
     EXPECT_FALSE(std::filesystem::exists("global.log"));
 
     writeFile("grey.pgm", PictureFiles::pgm(2, 1, {'a', 'b'}));
-    const InspectOutcome grey = runInspect({"picture", "grey.pgm"});
+    const ToolOutcome grey = runTool({"picture", "grey.pgm"});
     EXPECT_EQ(grey.status, 0);
     EXPECT_EQ(grey.out, "{\"width\":2,\"height\":1,\"format\":2,\"bytesPerPixel\":1,\"fnv1a64\":\"089c4407b545986a\"}\n");
 }
 
-TEST_F(InspectPictureTest, FailedLoadsExitWithOneAndTheEngineMessage)
+TEST_F(PictureCommandTest, FailedLoadsExitWithOneAndTheEngineMessage)
 {
     const std::string bmp = PictureFiles::bmp(4, 4, std::vector<std::uint8_t>(48, 1));
     writeFile("cut.bmp", bmp.substr(0, 40));
@@ -53,7 +53,7 @@ TEST_F(InspectPictureTest, FailedLoadsExitWithOneAndTheEngineMessage)
         {"model.obj", " -> [ ERROR ] VESK::CPictureLoader::loadFromFile model.obj [FAILED]"},
     };
     for (const auto& [file, message] : cases) {
-        const InspectOutcome run = runInspect({"picture", file});
+        const ToolOutcome run = runTool({"picture", file});
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_EQ(run.out, "") << file;
         const std::vector<std::string> body = logBody(run);
@@ -62,11 +62,11 @@ TEST_F(InspectPictureTest, FailedLoadsExitWithOneAndTheEngineMessage)
     }
 }
 
-TEST_F(InspectPictureTest, UsageErrorsExitWithTwo)
+TEST_F(PictureCommandTest, UsageErrorsExitWithTwo)
 {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"picture"}, {"picture", "a.png", "b.png"}, {"photo", "a.png"}}) {
-        const InspectOutcome run = runInspect(arguments);
+        const ToolOutcome run = runTool(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         const std::vector<std::string> body = logBody(run);

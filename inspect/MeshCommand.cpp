@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "InspectCommands.h"
+#include "Commands.h"
 #include "JsonWriter.h"
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"

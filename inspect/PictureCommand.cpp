@@ -3,7 +3,7 @@
 #include <iostream>
 #include <memory>
 
-#include "InspectCommands.h"
+#include "Commands.h"
 #include "JsonWriter.h"
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"
