@@ -68,21 +68,6 @@ bool RgbImage::operator==(const RgbImage& other) const
     return imageWidth == other.imageWidth && imageHeight == other.imageHeight && samples == other.samples;
 }
 
-std::size_t RgbImage::countDifferences(const RgbImage& other) const
-{
-    const std::size_t pixelCount = static_cast<std::size_t>(imageWidth) * static_cast<std::size_t>(imageHeight);
-    if (imageWidth != other.imageWidth || imageHeight != other.imageHeight)
-        return pixelCount;
-    std::size_t differences = 0;
-    for (std::size_t i = 0; i < pixelCount; ++i) {
-        const std::size_t offset = i * 3;
-        if (samples[offset] != other.samples[offset] || samples[offset + 1] != other.samples[offset + 1]
-            || samples[offset + 2] != other.samples[offset + 2])
-            ++differences;
-    }
-    return differences;
-}
-
 bool RgbImage::savePng(const std::string& path) const
 {
     if (empty())
@@ -116,15 +101,5 @@ bool RgbImage::savePng(const std::string& path) const
     appendChunk(file, "IHDR", header);
     appendChunk(file, "IDAT", compressed);
     appendChunk(file, "IEND", {});
-    return writeBytes(path, file);
-}
-
-bool RgbImage::savePpm(const std::string& path) const
-{
-    if (empty())
-        return false;
-    const std::string header = "P6\n" + std::to_string(imageWidth) + " " + std::to_string(imageHeight) + "\n255\n";
-    std::vector<std::uint8_t> file(header.begin(), header.end());
-    file.insert(file.end(), samples.begin(), samples.end());
     return writeBytes(path, file);
 }

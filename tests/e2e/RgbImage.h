@@ -33,16 +33,9 @@ public:
     bool operator==(const RgbImage& other) const;
     bool operator!=(const RgbImage& other) const { return !(*this == other); }
 
-    // Number of pixels whose colour differs from other's; pictures of different
-    // sizes count as differing everywhere.
-    std::size_t countDifferences(const RgbImage& other) const;
-
     // Writes an 8-bit RGB PNG (zlib-compressed); returns false when the file
     // cannot be written or the picture is empty.
     bool savePng(const std::string& path) const;
-    // Writes a binary PPM (P6); returns false when the file cannot be written
-    // or the picture is empty.
-    bool savePpm(const std::string& path) const;
 
 private:
     int imageWidth = 0;
