@@ -3,7 +3,10 @@
 #include <IL/il.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 
 #include "../../debugging/CException.h"
 #include "CPicture.h"
@@ -39,23 +42,38 @@ private:
     ILuint name = 0;
 };
 
-// DevIL picks its reader by the extension, case ignored; only the loader's own
-// extensions are let through, and only with a header whose size DevIL can
-// hold.
-bool isSafeForDevIL(const std::string& fileName)
+// The DevIL file type of the loader's extensions (lower case), or IL_TYPE_UNKNOWN.
+ILenum fileTypeOf(const std::string& extension)
+{
+    static const std::map<std::string, ILenum> types{
+        {"bmp", IL_BMP}, {"dds", IL_DDS}, {"jpg", IL_JPG}, {"jpeg", IL_JPG}, {"jpe", IL_JPG},
+        {"png", IL_PNG}, {"ppm", IL_PNM}, {"pgm", IL_PNM}, {"tga", IL_TGA}};
+    const auto type = types.find(extension);
+    return type == types.end() ? IL_TYPE_UNKNOWN : type->second;
+}
+
+// The file type DevIL must read the file as, decided by its extension (case
+// ignored), or IL_TYPE_UNKNOWN when the file must not reach DevIL: an
+// extension not the loader's, or a header that does not match the extension
+// or declares a size DevIL cannot hold or the file cannot fill.
+ILenum checkedFileType(const std::string& fileName)
 {
     const std::string::size_type dot = fileName.rfind('.');
     if (dot == std::string::npos)
-        return false;
+        return IL_TYPE_UNKNOWN;
     const std::string extension = toLower(fileName.substr(dot + 1));
-    bool known = false;
-    for (const std::string& word : splitWords(CPictureLoader::extensionList))
-        known = known || word == extension;
+    const ILenum type = fileTypeOf(extension);
+    std::error_code error;
+    if (type == IL_TYPE_UNKNOWN || !std::filesystem::is_regular_file(fileName, error))
+        return IL_TYPE_UNKNOWN;
+    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, error);
     std::ifstream in(fileName, std::ios::binary);
-    if (!known || !in)
-        return false;
+    if (error || !in)
+        return IL_TYPE_UNKNOWN;
     const std::optional<PictureHeader> header = readPictureHeader(in, extension);
-    return header && fitsDevIL(*header);
+    if (!header || !fitsDevIL(*header, static_cast<std::int64_t>(fileSize)))
+        return IL_TYPE_UNKNOWN;
+    return type;
 }
 
 bool paletteHasAlpha()
@@ -84,13 +102,15 @@ CPictureLoader::~CPictureLoader()
 void* CPictureLoader::loadFromFile(std::string fileName)
 {
     const std::string failure = "VESK::CPictureLoader::loadFromFile " + fileName + " [FAILED]";
-    if (!isSafeForDevIL(fileName))
+    const ILenum fileType = checkedFileType(fileName);
+    if (fileType == IL_TYPE_UNKNOWN)
         throw DEBUGGING::CException(failure);
     clearErrors();
     BoundImage image;
-    // DevIL may report success and still have recorded an error on the way
-    // (a truncated file, for instance): both mean the image is not whole.
-    if (!ilLoadImage(fileName.c_str()) || ilGetError() != IL_NO_ERROR)
+    // The type is named, so DevIL never guesses a reader from the contents.
+    // It may report success and still have recorded an error on the way (a
+    // truncated file, for instance): both mean the image is not whole.
+    if (!ilLoad(fileType, fileName.c_str()) || ilGetError() != IL_NO_ERROR)
         throw DEBUGGING::CException(failure);
 
     const ILint bpp = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);

@@ -1,6 +1,7 @@
 #include "PictureHeader.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace VESK {
 
@@ -32,29 +33,86 @@ std::uint32_t big32(const std::uint8_t* p)
     return (big16(p) << 16) | big16(p + 2);
 }
 
-std::optional<PictureHeader> bmpHeader(std::istream& in)
+// Sizes are multiplied only once both sides are known to be in range, so the
+// products cannot overflow; fitsDevIL refuses the other headers anyway.
+bool sidesInRange(std::int64_t width, std::int64_t height)
 {
-    std::uint8_t h[26];
-    if (!readBytes(in, h, sizeof(h)) || h[0] != 'B' || h[1] != 'M')
-        return std::nullopt;
-    if (little32(h + 14) == 12)
-        return PictureHeader{little16(h + 18), little16(h + 20), 1};
-    const std::int64_t height = static_cast<std::int32_t>(little32(h + 22));
-    return PictureHeader{static_cast<std::int32_t>(little32(h + 18)), height < 0 ? -height : height, 1};
+    return width > 0 && width <= maximumPictureSide && height > 0 && height <= maximumPictureSide;
 }
 
+// Bytes of one row of an uncompressed BMP: whole 32-bit words.
+std::int64_t bmpRowBytes(std::int64_t width, std::uint32_t bits)
+{
+    return (width * bits + 31) / 32 * 4;
+}
+
+std::optional<PictureHeader> bmpHeader(std::istream& in)
+{
+    std::uint8_t h[34];
+    if (!readBytes(in, h, sizeof(h)) || h[0] != 'B' || h[1] != 'M')
+        return std::nullopt;
+    const std::uint32_t dataOffset = little32(h + 10);
+    const std::uint32_t infoSize = little32(h + 14);
+    if (infoSize == 12) {
+        const std::uint32_t bits = little16(h + 24);
+        if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
+            return std::nullopt;
+        const std::int64_t width = little16(h + 18);
+        const std::int64_t height = little16(h + 20);
+        if (!sidesInRange(width, height))
+            return PictureHeader{width, height, 1};
+        return PictureHeader{width, height, 1, dataOffset + bmpRowBytes(width, bits) * height};
+    }
+    if (infoSize < 40 || infoSize > 124)
+        return std::nullopt;
+    const std::uint32_t bits = little16(h + 28);
+    const std::uint32_t compression = little32(h + 30);
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return std::nullopt;
+    // 0 and 3 store plain rows (3 with colour masks); 1 and 2 are run-length
+    // encoded; nothing else is a bitmap DevIL reads.
+    if (compression > 3)
+        return std::nullopt;
+    const std::int64_t width = static_cast<std::int32_t>(little32(h + 18));
+    std::int64_t height = static_cast<std::int32_t>(little32(h + 22));
+    height = height < 0 ? -height : height;
+    if (!sidesInRange(width, height) || compression == 1 || compression == 2)
+        return PictureHeader{width, height, 1};
+    return PictureHeader{width, height, 1, dataOffset + bmpRowBytes(width, bits) * height};
+}
+
+// TGA has no magic bytes: its colour-map type, image type and pixel depth
+// must be ones the format defines.
 std::optional<PictureHeader> tgaHeader(std::istream& in)
 {
     std::uint8_t h[18];
     if (!readBytes(in, h, sizeof(h)))
         return std::nullopt;
-    return PictureHeader{little16(h + 12), little16(h + 14), 1};
+    const std::uint8_t idLength = h[0];
+    const std::uint8_t mapType = h[1];
+    const std::uint8_t imageType = h[2];
+    const std::uint32_t mapLength = little16(h + 5);
+    const std::uint8_t mapBits = h[7];
+    const std::uint8_t bits = h[16];
+    const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9
+        || imageType == 10 || imageType == 11;
+    const bool knownBits = bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32;
+    const bool knownMap = mapType == 0 || (mapType == 1 && (mapBits == 15 || mapBits == 16 || mapBits == 24 || mapBits == 32));
+    if (!knownType || !knownBits || !knownMap)
+        return std::nullopt;
+    const std::int64_t width = little16(h + 12);
+    const std::int64_t height = little16(h + 14);
+    const std::int64_t mapBytes = mapType == 1 ? std::int64_t{mapLength} * ((mapBits + 7) / 8) : 0;
+    if (!sidesInRange(width, height) || imageType > 3)
+        return PictureHeader{width, height, 1};
+    return PictureHeader{width, height, 1, 18 + idLength + mapBytes + width * height * ((bits + 7) / 8)};
 }
 
 std::optional<PictureHeader> pngHeader(std::istream& in)
 {
+    static const char signature[] = "\x89PNG\r\n\x1a\n";
     std::uint8_t h[24];
-    if (!readBytes(in, h, sizeof(h)) || h[12] != 'I' || h[13] != 'H' || h[14] != 'D' || h[15] != 'R')
+    if (!readBytes(in, h, sizeof(h)) || std::memcmp(h, signature, 8) != 0 || std::memcmp(h + 12, "IHDR", 4) != 0)
         return std::nullopt;
     return PictureHeader{big32(h + 16), big32(h + 20), 1};
 }
@@ -62,7 +120,7 @@ std::optional<PictureHeader> pngHeader(std::istream& in)
 std::optional<PictureHeader> ddsHeader(std::istream& in)
 {
     std::uint8_t h[28];
-    if (!readBytes(in, h, sizeof(h)) || h[0] != 'D' || h[1] != 'D' || h[2] != 'S' || h[3] != ' ')
+    if (!readBytes(in, h, sizeof(h)) || std::memcmp(h, "DDS ", 4) != 0 || little32(h + 4) != 124)
         return std::nullopt;
     const std::uint32_t depth = little32(h + 24);
     return PictureHeader{little32(h + 16), little32(h + 12), depth == 0 ? 1 : depth};
@@ -88,18 +146,31 @@ std::optional<std::int64_t> pnmNumber(std::istream& in)
     return value;
 }
 
-std::optional<PictureHeader> pnmHeader(std::istream& in)
+// The grey (P2, P5) and colour (P3, P6) kinds, in text or binary samples of
+// one byte, or two when the largest value exceeds 255.
+std::optional<PictureHeader> pnmHeader(std::istream& in, const char* kinds)
 {
     if (in.get() != 'P')
         return std::nullopt;
     const int kind = in.get();
-    if (kind < '1' || kind > '6')
+    if (kind != kinds[0] && kind != kinds[1])
         return std::nullopt;
     const std::optional<std::int64_t> width = pnmNumber(in);
     const std::optional<std::int64_t> height = pnmNumber(in);
-    if (!width || !height)
+    const std::optional<std::int64_t> maximum = pnmNumber(in);
+    if (!width || !height || !maximum || *maximum < 1 || *maximum > 65535)
         return std::nullopt;
-    return PictureHeader{*width, *height, 1};
+    // The one blank after the largest value was read with it.
+    const std::int64_t headerBytes = in.tellg();
+    if (headerBytes < 0)
+        return std::nullopt;
+    if (!sidesInRange(*width, *height))
+        return PictureHeader{*width, *height, 1};
+    const std::int64_t samples = *width * *height * (kind == '3' || kind == '6' ? 3 : 1);
+    const bool binary = kind >= '4';
+    // A text sample is at least one digit, and samples are separated by blanks.
+    const std::int64_t dataBytes = binary ? samples * (*maximum > 255 ? 2 : 1) : 2 * samples - 1;
+    return PictureHeader{*width, *height, 1, headerBytes + dataBytes};
 }
 
 // Walks the marker segments up to the first start-of-frame; fill bytes
@@ -143,22 +214,22 @@ std::optional<PictureHeader> readPictureHeader(std::istream& in, const std::stri
         return pngHeader(in);
     if (extension == "dds")
         return ddsHeader(in);
-    if (extension == "ppm" || extension == "pgm")
-        return pnmHeader(in);
+    if (extension == "ppm")
+        return pnmHeader(in, "36");
+    if (extension == "pgm")
+        return pnmHeader(in, "25");
     if (extension == "jpg" || extension == "jpeg" || extension == "jpe")
         return jpegHeader(in);
     return std::nullopt;
 }
 
-bool fitsDevIL(const PictureHeader& header)
+bool fitsDevIL(const PictureHeader& header, std::int64_t fileSize)
 {
     constexpr std::int64_t maximumPixels = std::int64_t{1} << 28;
-    if (header.width <= 0 || header.height <= 0 || header.depth <= 0)
-        return false;
-    if (header.width > maximumPixels || header.height > maximumPixels || header.depth > maximumPixels)
-        return false;
-    return header.width * header.height <= maximumPixels
-        && header.width * header.height * header.depth <= maximumPixels;
+    for (const std::int64_t side : {header.width, header.height, header.depth})
+        if (side <= 0 || side > maximumPictureSide)
+            return false;
+    return header.width * header.height * header.depth <= maximumPixels && header.minimumFileSize <= fileSize;
 }
 
 }  // namespace VESK

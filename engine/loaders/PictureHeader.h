@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-// The image size a picture file declares in its header, read before DevIL
-// sees the file: DevIL computes image sizes in 32 bits, and hostile sizes make
-// it wrap, write past its buffers or free twice (BMP, TGA, PNM), so such files
-// must never reach it.
+// What a picture file's header declares, read before DevIL sees the file.
+// DevIL 1.7.8 computes image sizes in 32 bits and trusts headers: hostile sizes
+// make it wrap, write past its buffers or free twice (BMP, TGA, PNM), so only
+// files whose header is plausible for their extension may reach it.
 
 namespace VESK {
 
@@ -16,15 +16,22 @@ struct PictureHeader {
     std::int64_t width;
     std::int64_t height;
     std::int64_t depth;
+    // The least number of bytes the whole file must have to hold the declared
+    // pixels: known for uncompressed BMP, TGA and PNM, 0 for the others.
+    std::int64_t minimumFileSize = 0;
 };
 
-// The size declared by a file of the given lower-case extension (one of the
-// picture loader's), or nothing when the header cannot be read (DevIL then
-// refuses the file on its own).
+// The largest width or height the loader accepts.
+constexpr std::int64_t maximumPictureSide = 16384;
+
+// The header of a file of the given lower-case extension (one of the picture
+// loader's), or nothing when its magic bytes or fixed fields do not match the
+// extension or the header is cut short.
 std::optional<PictureHeader> readPictureHeader(std::istream& in, const std::string& extension);
 
-// True when DevIL's 32-bit arithmetic holds the image even at 16 bytes per
-// pixel (four float channels): at most 2^28 pixels, and every side positive.
-bool fitsDevIL(const PictureHeader& header);
+// True when every side is positive and at most maximumPictureSide, the whole
+// image is at most 2^28 pixels (DevIL's 32-bit arithmetic then holds it even
+// at 16 bytes per pixel), and a file of fileSize bytes can hold the pixels.
+bool fitsDevIL(const PictureHeader& header, std::int64_t fileSize);
 
 }  // namespace VESK

@@ -192,7 +192,7 @@ TEST_F(PictureLoaderTest, UnreadableFilesFailWithTheirName)
     }
 }
 
-TEST_F(PictureLoaderTest, HostileSizesNeverReachDevIL)
+TEST_F(PictureLoaderTest, HostileHeadersNeverReachDevIL)
 {
     // Each of these headers makes DevIL's 32-bit sizes wrap; DevIL then
     // crashes (BMP, TGA) or frees twice (PPM) when it is handed the file.
@@ -214,11 +214,34 @@ TEST_F(PictureLoaderTest, HostileSizesNeverReachDevIL)
     writeFile("huge.dds", dds);
     writeFile("huge.jpg", std::string("\xff\xd8\xff\xe0\x00\x04\x00\x00\xff\xff\xc0\x00\x11\x08\xff\xdc\xff\xdc\x03", 19));
     writeFile("empty.bmp", PictureFiles::bmp(0, 0, {}));
-    for (const std::string file : {"huge.bmp", "huge.tga", "wrapping.ppm", "endless.pgm", "huge.PNG", "huge.dds", "huge.jpg", "empty.bmp"}) {
+    writeFile("wide.pgm", "P5\n16385 1\n255\n" + std::string(16385, 'x'));
+    // Uncompressed files shorter than their declared pixels.
+    const std::string shortBmp = PictureFiles::bmp(4, 4, Bytes(48, 7));
+    writeFile("short.bmp", shortBmp.substr(0, shortBmp.size() - 1));
+    const std::string shortTga = PictureFiles::tga32(4, 4, Bytes(64, 9));
+    writeFile("short.tga", shortTga.substr(0, shortTga.size() - 1));
+    writeFile("short.ppm", "P6\n2 2\n255\n" + std::string(11, 'x'));
+    writeFile("short.pgm", "P2\n2 2\n255\n1 2 3");
+    // Right contents, wrong extension: DevIL is never asked to guess.
+    writeFile("bitmap.png", PictureFiles::bmp(1, 1, {1, 2, 3}));
+    writeFile("grey.ppm", PictureFiles::pgm(1, 1, {1}));
+    writeFile("targa.bmp", PictureFiles::tga32(1, 1, {1, 2, 3, 4}));
+    writeFile("folder.png/inside", "");
+    for (const std::string file : {"huge.bmp", "huge.tga", "wrapping.ppm", "endless.pgm", "huge.PNG", "huge.dds",
+                                   "huge.jpg", "empty.bmp", "wide.pgm", "short.bmp", "short.tga", "short.ppm",
+                                   "short.pgm", "bitmap.png", "grey.ppm", "targa.bmp", "folder.png"}) {
         message.clear();
         EXPECT_EQ(load(file), nullptr) << file;
         EXPECT_EQ(message, loadFailure(file));
     }
+
+    // The same files whole and rightly named load.
+    writeFile("whole.bmp", shortBmp);
+    writeFile("whole.tga", shortTga);
+    writeFile("whole.ppm", "P6\n2 2\n255\n" + std::string(12, 'x'));
+    writeFile("whole.pgm", "P2\n2 2\n255\n1 2 3 4\n");
+    for (const std::string file : {"whole.bmp", "whole.tga", "whole.ppm", "whole.pgm"})
+        EXPECT_NE(load(file), nullptr) << file << ": " << message;
 }
 
 TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
@@ -227,29 +250,62 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
         std::istringstream in(bytes);
         const std::optional<PictureHeader> header = readPictureHeader(in, extension);
         return header ? std::to_string(header->width) + "x" + std::to_string(header->height) + "x"
-                + std::to_string(header->depth)
+                + std::to_string(header->depth) + " in " + std::to_string(header->minimumFileSize)
                       : std::string("none");
     };
-    EXPECT_EQ(read(PictureFiles::bmp(3, 2, Bytes(18)), "bmp"), "3x2x1");
+    EXPECT_EQ(read(PictureFiles::bmp(3, 2, Bytes(18)), "bmp"), "3x2x1 in 78");
     std::string topDown = PictureFiles::bmp(3, 2, Bytes(18));
     topDown.replace(22, 4, "\xfe\xff\xff\xff");
-    EXPECT_EQ(read(topDown, "bmp"), "3x2x1");
-    EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7x1");
-    EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4x1");
-    EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34x1");
+    EXPECT_EQ(read(topDown, "bmp"), "3x2x1 in 78");
+    std::string runLength = topDown;
+    runLength[30] = 1;
+    EXPECT_EQ(read(runLength, "bmp"), "3x2x1 in 0");
+    EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7x1 in 158");
+    EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4x1 in 0");
+    EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34x1 in 446");
+    EXPECT_EQ(read("P6 2 3 65535\n", "ppm"), "2x3x1 in 49");
+    EXPECT_EQ(read("P3 2 3 255 ", "ppm"), "2x3x1 in 46");
     // An APP0 segment and fill bytes before the frame header.
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xe0\x00\x06JFIF\xff\xff\xc2\x00\x11\x08\x00\x20\x01\x40\x03", 20), "jpe"),
-              "320x32x1");
+              "320x32x1 in 0");
+
+    // Magic bytes and fixed fields must match the extension.
     EXPECT_EQ(read("BZ", "bmp"), "none");
+    EXPECT_EQ(read(PictureFiles::bmp(3, 2, Bytes(18)), "tga"), "none");
+    EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "bmp"), "none");
+    EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "jpg"), "none");
+    EXPECT_EQ(read(std::string("\x88PNG\r\n\x1a\n", 8) + PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')).substr(8), "png"),
+              "none");
+    EXPECT_EQ(read(PictureFiles::pgm(1, 1, {0}), "ppm"), "none");
+    EXPECT_EQ(read("P6 1 1 255\n...", "pgm"), "none");
+    EXPECT_EQ(read("P5 1 1 0\n.", "pgm"), "none");
+    EXPECT_EQ(read("P5 1 1 65536\n..", "pgm"), "none");
     EXPECT_EQ(read("P7\n1 1\n", "ppm"), "none");
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xda\x00\x02", 6), "jpg"), "none");
+    std::string dds = "DDS ";
+    PictureFiles::put32(dds, 123);
+    dds.append(120, '\0');
+    EXPECT_EQ(read(dds, "dds"), "none");
+    std::string unknownType = PictureFiles::tga32(5, 7, Bytes(140));
+    unknownType[2] = 4;
+    EXPECT_EQ(read(unknownType, "tga"), "none");
+    std::string oddBits = PictureFiles::tga32(5, 7, Bytes(140));
+    oddBits[16] = 31;
+    EXPECT_EQ(read(oddBits, "tga"), "none");
+    std::string compressedBmp = PictureFiles::bmp(3, 2, Bytes(18));
+    compressedBmp[30] = 4;
+    EXPECT_EQ(read(compressedBmp, "bmp"), "none");
     EXPECT_EQ(read("GIF89a", "gif"), "none");
 
-    EXPECT_TRUE(fitsDevIL({16384, 16384, 1}));
-    EXPECT_FALSE(fitsDevIL({16384, 16385, 1}));
-    EXPECT_FALSE(fitsDevIL({256, 256, 4097}));
-    EXPECT_FALSE(fitsDevIL({0, 5, 1}));
-    EXPECT_FALSE(fitsDevIL({5, 5, 0}));
+    EXPECT_TRUE(fitsDevIL({16384, 16384, 1}, 0));
+    EXPECT_FALSE(fitsDevIL({16384, 16385, 1}, 0));
+    EXPECT_FALSE(fitsDevIL({16385, 1, 1}, 0));
+    EXPECT_FALSE(fitsDevIL({256, 256, 4097}, 0));
+    EXPECT_FALSE(fitsDevIL({0, 5, 1}, 0));
+    EXPECT_FALSE(fitsDevIL({5, -5, 1}, 0));
+    EXPECT_FALSE(fitsDevIL({5, 5, 0}, 0));
+    EXPECT_TRUE(fitsDevIL({5, 5, 1, 100}, 100));
+    EXPECT_FALSE(fitsDevIL({5, 5, 1, 100}, 99));
 }
 
 using PictureFactoryTest = LoggedWorkDir;
