@@ -108,13 +108,25 @@ std::optional<PictureHeader> tgaHeader(std::istream& in)
     return PictureHeader{width, height, 1, 18 + idLength + mapBytes + width * height * ((bits + 7) / 8)};
 }
 
+// Besides the header, every chunk up to IEND must lie inside the file: DevIL
+// does not tell libpng when the file ends, and libpng then reads a chunk that
+// runs past the end, and whatever lengths follow, for ever.
 std::optional<PictureHeader> pngHeader(std::istream& in)
 {
     static const char signature[] = "\x89PNG\r\n\x1a\n";
     std::uint8_t h[24];
     if (!readBytes(in, h, sizeof(h)) || std::memcmp(h, signature, 8) != 0 || std::memcmp(h + 12, "IHDR", 4) != 0)
         return std::nullopt;
-    return PictureHeader{big32(h + 16), big32(h + 20), 1};
+    // Chunk by chunk from the first: length, type, data and CRC.
+    in.seekg(8);
+    for (;;) {
+        std::uint8_t chunk[8];
+        if (!readBytes(in, chunk, sizeof(chunk)) || big32(chunk) > 0x7fffffffu)
+            return std::nullopt;
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0)
+            return PictureHeader{big32(h + 16), big32(h + 20), 1};
+        in.seekg(static_cast<std::streamoff>(big32(chunk)) + 4, std::ios::cur);
+    }
 }
 
 std::optional<PictureHeader> ddsHeader(std::istream& in)

@@ -276,6 +276,13 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "jpg"), "none");
     EXPECT_EQ(read(std::string("\x88PNG\r\n\x1a\n", 8) + PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')).substr(8), "png"),
               "none");
+    // Every PNG chunk must lie inside the file, up to IEND.
+    const std::string png = PictureFiles::png(9, 4, 0, 8, std::string(36, 'a'));
+    EXPECT_EQ(read(png.substr(0, png.size() - 12), "png"), "none");
+    EXPECT_EQ(read(png.substr(0, png.size() - 13), "png"), "none");
+    std::string longChunk = png;
+    longChunk.replace(33, 4, std::string("\x00\x08\x00\x3f", 4));
+    EXPECT_EQ(read(longChunk, "png"), "none");
     EXPECT_EQ(read(PictureFiles::pgm(1, 1, {0}), "ppm"), "none");
     EXPECT_EQ(read("P6 1 1 255\n...", "pgm"), "none");
     EXPECT_EQ(read("P5 1 1 0\n.", "pgm"), "none");
