@@ -1,5 +1,6 @@
 #include "PictureHeader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -46,10 +47,13 @@ std::int64_t bmpRowBytes(std::int64_t width, std::uint32_t bits)
     return (width * bits + 31) / 32 * 4;
 }
 
+// The colour table sits between the headers and the pixels; DevIL sizes it
+// from the declared count in 32 bits, so the count must be one a bitmap can
+// have and the table must lie inside the file.
 std::optional<PictureHeader> bmpHeader(std::istream& in)
 {
-    std::uint8_t h[34];
-    if (!readBytes(in, h, sizeof(h)) || h[0] != 'B' || h[1] != 'M')
+    std::uint8_t h[50];
+    if (!readBytes(in, h, 26) || h[0] != 'B' || h[1] != 'M')
         return std::nullopt;
     const std::uint32_t dataOffset = little32(h + 10);
     const std::uint32_t infoSize = little32(h + 14);
@@ -59,26 +63,31 @@ std::optional<PictureHeader> bmpHeader(std::istream& in)
             return std::nullopt;
         const std::int64_t width = little16(h + 18);
         const std::int64_t height = little16(h + 20);
+        const std::int64_t tableEnd = 26 + (bits <= 8 ? 3 << bits : 0);
         if (!sidesInRange(width, height))
             return PictureHeader{width, height, 1};
-        return PictureHeader{width, height, 1, dataOffset + bmpRowBytes(width, bits) * height};
+        return PictureHeader{width, height, 1, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
     }
-    if (infoSize < 40 || infoSize > 124)
+    if (infoSize < 40 || infoSize > 124 || !readBytes(in, h + 26, 24))
         return std::nullopt;
     const std::uint32_t bits = little16(h + 28);
     const std::uint32_t compression = little32(h + 30);
+    const std::uint32_t colours = little32(h + 46);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;
     // 0 and 3 store plain rows (3 with colour masks); 1 and 2 are run-length
     // encoded; nothing else is a bitmap DevIL reads.
-    if (compression > 3)
+    if (compression > 3 || colours > 256 || (bits <= 8 && colours > (1u << bits)))
         return std::nullopt;
+    const std::int64_t tableEnd = 14 + std::int64_t{infoSize} + 4 * std::int64_t{colours};
     const std::int64_t width = static_cast<std::int32_t>(little32(h + 18));
     std::int64_t height = static_cast<std::int32_t>(little32(h + 22));
     height = height < 0 ? -height : height;
-    if (!sidesInRange(width, height) || compression == 1 || compression == 2)
+    if (!sidesInRange(width, height))
         return PictureHeader{width, height, 1};
-    return PictureHeader{width, height, 1, dataOffset + bmpRowBytes(width, bits) * height};
+    if (compression == 1 || compression == 2)
+        return PictureHeader{width, height, 1, std::max<std::int64_t>(tableEnd, dataOffset)};
+    return PictureHeader{width, height, 1, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
 }
 
 // TGA has no magic bytes: its colour-map type, image type and pixel depth

@@ -259,7 +259,12 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read(topDown, "bmp"), "3x2x1 in 78");
     std::string runLength = topDown;
     runLength[30] = 1;
-    EXPECT_EQ(read(runLength, "bmp"), "3x2x1 in 0");
+    EXPECT_EQ(read(runLength, "bmp"), "3x2x1 in 54");
+    // A colour table of 256 entries must be in the file before the pixels.
+    std::string palette = PictureFiles::bmp(3, 2, Bytes(6), Bytes(3 * 256));
+    EXPECT_EQ(read(palette, "bmp"), "3x2x1 in 1086");
+    palette.replace(10, 4, std::string(4, '\0'));
+    EXPECT_EQ(read(palette, "bmp"), "3x2x1 in 1078");
     EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7x1 in 158");
     EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4x1 in 0");
     EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34x1 in 446");
@@ -299,6 +304,11 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     std::string oddBits = PictureFiles::tga32(5, 7, Bytes(140));
     oddBits[16] = 31;
     EXPECT_EQ(read(oddBits, "tga"), "none");
+    std::string manyColours = PictureFiles::bmp(3, 2, Bytes(6), Bytes(3 * 256));
+    manyColours.replace(46, 4, std::string("\x01\x01\x00\x00", 4));
+    EXPECT_EQ(read(manyColours, "bmp"), "none");
+    manyColours.replace(46, 4, std::string("\x02\xff\xd8\xff", 4));
+    EXPECT_EQ(read(manyColours, "bmp"), "none");
     std::string compressedBmp = PictureFiles::bmp(3, 2, Bytes(18));
     compressedBmp[30] = 4;
     EXPECT_EQ(read(compressedBmp, "bmp"), "none");
