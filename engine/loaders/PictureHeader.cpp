@@ -1,7 +1,6 @@
 #include "PictureHeader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace VESK {
@@ -147,51 +146,79 @@ std::optional<PictureHeader> ddsHeader(std::istream& in)
     return PictureHeader{little32(h + 16), little32(h + 12), depth == 0 ? 1 : depth};
 }
 
-// The decimal number after white space and # comments; once past 2^40 it
-// stops growing (such sizes are refused anyway), so it cannot overflow.
-std::optional<std::int64_t> pnmNumber(std::istream& in)
+bool isAsciiAlphanumeric(int c)
 {
-    int c = in.get();
-    while (c != EOF && (std::isspace(c) || c == '#')) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// One word of a PNM header read the way DevIL reads it: letters and digits up
+// to a line feed, '#' or space (other bytes, tabs among them, are dropped, not
+// separators); a '#' ends the line as a comment; spaces after the word are
+// skipped, except after the last word, where the pixels start right behind
+// its one ending byte. A word of no letters or digits, or the end of the file
+// anywhere, fails the header.
+std::optional<std::string> devilPnmWord(std::istream& in, bool last)
+{
+    for (;;) {
+        std::string word;
+        int c = in.get();
+        for (; c != EOF && c != '\n' && c != '#' && c != ' '; c = in.get()) {
+            if (word.size() >= 180)
+                return std::nullopt;
+            if (isAsciiAlphanumeric(c))
+                word += static_cast<char>(c);
+        }
+        if (c == EOF || (last && word.empty()))
+            return std::nullopt;
+        if (last)
+            return word;
         if (c == '#')
-            while (c != EOF && c != '\n' && c != '\r')
-                c = in.get();
-        c = in.get();
+            while ((c = in.get()) != EOF && c != '\n') {
+            }
+        while ((c = in.get()) == ' ') {
+        }
+        if (c == EOF)
+            return std::nullopt;
+        in.unget();
+        if (!word.empty())
+            return word;
     }
-    if (c == EOF || !std::isdigit(c))
-        return std::nullopt;
+}
+
+// The value atoi gives a header word: its leading digits, here saturated at
+// 2^40 (such sizes are refused anyway).
+std::int64_t leadingNumber(const std::string& word)
+{
     std::int64_t value = 0;
-    for (; c != EOF && std::isdigit(c); c = in.get())
-        if (value < (std::int64_t{1} << 40))
-            value = value * 10 + (c - '0');
+    for (std::size_t i = 0; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i)
+        value = std::min(value * 10 + (word[i] - '0'), std::int64_t{1} << 40);
     return value;
 }
 
-// The grey (P2, P5) and colour (P3, P6) kinds, in text or binary samples of
-// one byte, or two when the largest value exceeds 255.
-std::optional<PictureHeader> pnmHeader(std::istream& in, const char* kinds)
+// Binary grey (P5, .pgm) or colour (P6, .ppm) maps of one byte per sample
+// only. DevIL misreads the others: it takes two-byte binary samples as one
+// byte wide and then converts twice the data it holds, and its text reader
+// writes as many samples as a line holds, past the end of the image.
+std::optional<PictureHeader> pnmHeader(std::istream& in, const std::string& magic)
 {
-    if (in.get() != 'P')
+    const std::optional<std::string> kind = devilPnmWord(in, false);
+    if (!kind || *kind != magic)
         return std::nullopt;
-    const int kind = in.get();
-    if (kind != kinds[0] && kind != kinds[1])
+    const std::optional<std::string> width = devilPnmWord(in, false);
+    const std::optional<std::string> height = devilPnmWord(in, false);
+    if (!width || !height)
         return std::nullopt;
-    const std::optional<std::int64_t> width = pnmNumber(in);
-    const std::optional<std::int64_t> height = pnmNumber(in);
-    const std::optional<std::int64_t> maximum = pnmNumber(in);
-    if (!width || !height || !maximum || *maximum < 1 || *maximum > 65535)
+    const std::optional<std::string> maximum = devilPnmWord(in, true);
+    if (!maximum || leadingNumber(*maximum) < 1 || leadingNumber(*maximum) > 255)
         return std::nullopt;
-    // The one blank after the largest value was read with it.
     const std::int64_t headerBytes = in.tellg();
+    const PictureHeader header{leadingNumber(*width), leadingNumber(*height), 1};
     if (headerBytes < 0)
         return std::nullopt;
-    if (!sidesInRange(*width, *height))
-        return PictureHeader{*width, *height, 1};
-    const std::int64_t samples = *width * *height * (kind == '3' || kind == '6' ? 3 : 1);
-    const bool binary = kind >= '4';
-    // A text sample is at least one digit, and samples are separated by blanks.
-    const std::int64_t dataBytes = binary ? samples * (*maximum > 255 ? 2 : 1) : 2 * samples - 1;
-    return PictureHeader{*width, *height, 1, headerBytes + dataBytes};
+    if (!sidesInRange(header.width, header.height))
+        return header;
+    return PictureHeader{header.width, header.height, 1,
+                         headerBytes + header.width * header.height * (magic == "P6" ? 3 : 1)};
 }
 
 // Walks the marker segments up to the first start-of-frame; fill bytes
@@ -236,9 +263,9 @@ std::optional<PictureHeader> readPictureHeader(std::istream& in, const std::stri
     if (extension == "dds")
         return ddsHeader(in);
     if (extension == "ppm")
-        return pnmHeader(in, "36");
+        return pnmHeader(in, "P6");
     if (extension == "pgm")
-        return pnmHeader(in, "25");
+        return pnmHeader(in, "P5");
     if (extension == "jpg" || extension == "jpeg" || extension == "jpe")
         return jpegHeader(in);
     return std::nullopt;

@@ -221,7 +221,8 @@ TEST_F(PictureLoaderTest, HostileHeadersNeverReachDevIL)
     const std::string shortTga = PictureFiles::tga32(4, 4, Bytes(64, 9));
     writeFile("short.tga", shortTga.substr(0, shortTga.size() - 1));
     writeFile("short.ppm", "P6\n2 2\n255\n" + std::string(11, 'x'));
-    writeFile("short.pgm", "P2\n2 2\n255\n1 2 3");
+    writeFile("short.pgm", "P5\n2 2\n255\n" + std::string(3, ' '));
+    writeFile("text.pgm", "P2\n2 2\n255\n1 2 3 4\n");
     // Right contents, wrong extension: DevIL is never asked to guess.
     writeFile("bitmap.png", PictureFiles::bmp(1, 1, {1, 2, 3}));
     writeFile("grey.ppm", PictureFiles::pgm(1, 1, {1}));
@@ -229,7 +230,7 @@ TEST_F(PictureLoaderTest, HostileHeadersNeverReachDevIL)
     writeFile("folder.png/inside", "");
     for (const std::string file : {"huge.bmp", "huge.tga", "wrapping.ppm", "endless.pgm", "huge.PNG", "huge.dds",
                                    "huge.jpg", "empty.bmp", "wide.pgm", "short.bmp", "short.tga", "short.ppm",
-                                   "short.pgm", "bitmap.png", "grey.ppm", "targa.bmp", "folder.png"}) {
+                                   "short.pgm", "text.pgm", "bitmap.png", "grey.ppm", "targa.bmp", "folder.png"}) {
         message.clear();
         EXPECT_EQ(load(file), nullptr) << file;
         EXPECT_EQ(message, loadFailure(file));
@@ -239,7 +240,7 @@ TEST_F(PictureLoaderTest, HostileHeadersNeverReachDevIL)
     writeFile("whole.bmp", shortBmp);
     writeFile("whole.tga", shortTga);
     writeFile("whole.ppm", "P6\n2 2\n255\n" + std::string(12, 'x'));
-    writeFile("whole.pgm", "P2\n2 2\n255\n1 2 3 4\n");
+    writeFile("whole.pgm", "P5\n2 2\n255\n" + std::string(4, ' '));
     for (const std::string file : {"whole.bmp", "whole.tga", "whole.ppm", "whole.pgm"})
         EXPECT_NE(load(file), nullptr) << file << ": " << message;
 }
@@ -268,8 +269,10 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7x1 in 158");
     EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4x1 in 0");
     EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34x1 in 446");
-    EXPECT_EQ(read("P6 2 3 65535\n", "ppm"), "2x3x1 in 49");
-    EXPECT_EQ(read("P3 2 3 255 ", "ppm"), "2x3x1 in 46");
+    EXPECT_EQ(read("P6 2 3 255\n", "ppm"), "2x3x1 in 29");
+    // Words as DevIL reads them: a tab is dropped, not a separator, and the
+    // pixels start right after the byte that ends the largest value.
+    EXPECT_EQ(read("P5\n2\t1 3 255  ", "pgm"), "21x3x1 in 76");
     // An APP0 segment and fill bytes before the frame header.
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xe0\x00\x06JFIF\xff\xff\xc2\x00\x11\x08\x00\x20\x01\x40\x03", 20), "jpe"),
               "320x32x1 in 0");
@@ -292,6 +295,12 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read("P6 1 1 255\n...", "pgm"), "none");
     EXPECT_EQ(read("P5 1 1 0\n.", "pgm"), "none");
     EXPECT_EQ(read("P5 1 1 65536\n..", "pgm"), "none");
+    // Text samples and two-byte samples are not let through to DevIL.
+    EXPECT_EQ(read("P5 1 1 256\n..", "pgm"), "none");
+    EXPECT_EQ(read("P2 1 1 255\n0\n", "pgm"), "none");
+    EXPECT_EQ(read("P3 1 1 255\n0 0 0\n", "ppm"), "none");
+    EXPECT_EQ(read("P5 1 1 # comment\n255\n.", "pgm"), "none");
+    EXPECT_EQ(read("P5 1 1 255", "pgm"), "none");
     EXPECT_EQ(read("P7\n1 1\n", "ppm"), "none");
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xda\x00\x02", 6), "jpg"), "none");
     std::string dds = "DDS ";

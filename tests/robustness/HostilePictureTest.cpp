@@ -62,7 +62,7 @@ TEST_F(HostilePictureTest, HugeDeclaredSizesFailCleanly)
     writeFile("huge.tga", tga);
     writeFile("huge.png", PictureFiles::png(1, 1, 0, 8, "\x01").replace(16, 8, "\x7f\xff\xff\xff\x7f\xff\xff\xff"));
     writeFile("huge.ppm", "P6\n4294967297 4294967297\n255\n");
-    writeFile("huge.pgm", "P5\n16384 16384\n65535\n" + std::string(1000, 'x'));
+    writeFile("huge.pgm", "P5\n16384 16384\n255\n" + std::string(1000, 'x'));
     writeFile("huge.jpg", std::string("\xff\xd8\xff\xc0\x00\x11\x08\xff\xff\xff\xff\x03", 12));
     std::string dds = "DDS ";
     PictureFiles::put32(dds, 124);
