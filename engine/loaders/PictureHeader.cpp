@@ -137,13 +137,21 @@ std::optional<PictureHeader> pngHeader(std::istream& in)
     }
 }
 
+// DevIL makes as many mipmap levels as the header counts and walks them in
+// quadratic time: the count may not exceed the levels the largest side has.
 std::optional<PictureHeader> ddsHeader(std::istream& in)
 {
-    std::uint8_t h[28];
+    std::uint8_t h[32];
     if (!readBytes(in, h, sizeof(h)) || std::memcmp(h, "DDS ", 4) != 0 || little32(h + 4) != 124)
         return std::nullopt;
     const std::uint32_t depth = little32(h + 24);
-    return PictureHeader{little32(h + 16), little32(h + 12), depth == 0 ? 1 : depth};
+    const PictureHeader header{little32(h + 16), little32(h + 12), depth == 0 ? 1 : depth};
+    std::uint32_t levels = 1;
+    for (std::int64_t side = std::max({header.width, header.height, header.depth}); side > 1; side /= 2)
+        ++levels;
+    if (little32(h + 28) > levels)
+        return std::nullopt;
+    return header;
 }
 
 bool isAsciiAlphanumeric(int c)

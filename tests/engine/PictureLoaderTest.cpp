@@ -304,8 +304,20 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read("P7\n1 1\n", "ppm"), "none");
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xda\x00\x02", 6), "jpg"), "none");
     std::string dds = "DDS ";
-    PictureFiles::put32(dds, 123);
-    dds.append(120, '\0');
+    PictureFiles::put32(dds, 124);
+    PictureFiles::put32(dds, 0x21007);
+    PictureFiles::put32(dds, 4);
+    PictureFiles::put32(dds, 5);
+    PictureFiles::put32(dds, 8);
+    PictureFiles::put32(dds, 0);
+    PictureFiles::put32(dds, 3);
+    dds.append(96, '\0');
+    EXPECT_EQ(read(dds, "dds"), "5x4x1 in 0");
+    // More mipmap levels than a 5 x 4 image has, or a wrong header size.
+    dds[28] = 4;
+    EXPECT_EQ(read(dds, "dds"), "none");
+    dds[28] = 3;
+    dds[4] = 123;
     EXPECT_EQ(read(dds, "dds"), "none");
     std::string unknownType = PictureFiles::tga32(5, 7, Bytes(140));
     unknownType[2] = 4;
