@@ -64,7 +64,7 @@ asan: deps
 # Each libFuzzer target runs FUZZ_SECONDS from its committed seeds (fuzz/corpus/);
 # what it learns goes to build-fuzz/corpus/, and a finding stops the run.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_scene fuzz_picture
+FUZZ_TARGETS := fuzz_scene fuzz_picture fuzz_obj fuzz_mtl
 FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g
 fuzz-deps: deps
 	@missing=""; \

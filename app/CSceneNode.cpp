@@ -98,8 +98,13 @@ void CSceneNode::loadSceneGraph(const std::string& fileName)
     allMeshNames.clear();
     knownMeshNames.clear();
 
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file.is_open() || std::filesystem::is_directory(fileName)) {
+    // Only a regular file: a FIFO would block the open, and a device such as
+    // /dev/zero would be read for ever.
+    std::error_code error;
+    std::ifstream file;
+    if (std::filesystem::is_regular_file(fileName, error))
+        file.open(fileName, std::ios::binary);
+    if (!file.is_open()) {
         std::cout << "SceneGraph file not found!" << std::endl;
         return;
     }

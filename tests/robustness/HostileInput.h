@@ -66,10 +66,21 @@ protected:
         } else {
             EXPECT_EQ(lines.size(), 1u) << file;
             if (!lines.empty()) {
-                EXPECT_TRUE(isStampedLine(lines[0], " -> [ ERROR ] " + loader + "::loadFromFile " + file + " [FAILED]"))
-                    << file << ": " << lines[0].substr(0, 300);
+                EXPECT_TRUE(isFailureLine(lines[0], loader, file)) << file << ": " << lines[0].substr(0, 300);
             }
         }
         return record;
+    }
+
+    // True for the stamped ERROR line "<loader>::loadFromFile <file> [FAILED]",
+    // alone or followed by a reason in parentheses.
+    static bool isFailureLine(const std::string& line, const std::string& loader, const std::string& file)
+    {
+        const std::string expected = " -> [ ERROR ] " + loader + "::loadFromFile " + file + " [FAILED]";
+        const std::size_t at = line.find(" -> [ ERROR ] ");
+        if (at == std::string::npos || !isStampedLine(line.substr(0, at + expected.size()), expected))
+            return false;
+        const std::string reason = line.substr(at + expected.size());
+        return reason.empty() || (reason.size() > 3 && reason.compare(0, 2, " (") == 0 && reason.back() == ')');
     }
 };

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cmath>
 #include <iostream>
 #include <sstream>
@@ -52,6 +54,15 @@ TEST_F(HostileSceneTest, EmptyRandomAndMissingFilesLeaveAUsableTree)
     EXPECT_EQ(loadFile("Folder.sg"), "SceneGraph file not found!\n");
     EXPECT_TRUE(root.children.empty());
     EXPECT_EQ(loadFile("Folder.sg/inside.sg"), "SceneGraph file not found!\n");
+    // Neither a FIFO without a writer nor an endless device is opened.
+    ASSERT_EQ(mkfifo("Fifo.sg", 0600), 0);
+    EXPECT_EQ(loadFile("Fifo.sg"), "SceneGraph file not found!\n");
+    std::filesystem::create_symlink("/dev/zero", "Zero.sg");
+    EXPECT_EQ(loadFile("Zero.sg"), "SceneGraph file not found!\n");
+    load("Frame A\n");
+    std::filesystem::create_symlink("SceneGraph.sg", "Link.sg");
+    EXPECT_EQ(loadFile("Link.sg"), "");
+    EXPECT_EQ(root.allMeshNames, std::vector<std::string>{"A"});
 }
 
 TEST_F(HostileSceneTest, NamesKeepNulBytesAndLongLinesAreReadWhole)
