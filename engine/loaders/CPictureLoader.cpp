@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <new>
 #include <optional>
 
 #include "../../debugging/CException.h"
@@ -147,7 +148,12 @@ void* CPictureLoader::loadFromFile(std::string fileName)
         || static_cast<std::int64_t>(static_cast<ILuint>(ilGetInteger(IL_IMAGE_SIZE_OF_DATA))) < byteCount)
         throw DEBUGGING::CException(failure);
 
-    return new CPicture(CMyVector<int, 2>(width, height), pictureFormat, data);
+    // A small compressed file may declare a picture of a gigabyte.
+    try {
+        return new CPicture(CMyVector<int, 2>(width, height), pictureFormat, data);
+    } catch (const std::bad_alloc&) {
+        throw DEBUGGING::CException(failure);
+    }
 }
 
 void CPictureLoader::saveToFile(void* record, std::string fileName)

@@ -7,6 +7,7 @@
 #include "engine/loaders/CPicture.h"
 #include "engine/loaders/CPictureLoader.h"
 #include "engine/loaders/PictureHeader.h"
+#include "FailingAllocations.h"
 #include "support/LoggedWorkDir.h"
 #include "support/PictureFiles.h"
 
@@ -243,6 +244,18 @@ TEST_F(PictureLoaderTest, HostileHeadersNeverReachDevIL)
     writeFile("whole.pgm", "P5\n2 2\n255\n" + std::string(4, ' '));
     for (const std::string file : {"whole.bmp", "whole.tga", "whole.ppm", "whole.pgm"})
         EXPECT_NE(load(file), nullptr) << file << ": " << message;
+}
+
+TEST_F(PictureLoaderTest, RunningOutOfMemoryForThePictureFailsWithItsName)
+{
+    writeFile("large.pgm", PictureFiles::pgm(300, 300, Bytes(90000, 5)));
+    {
+        const FailingAllocations failing(64 << 10, 0);
+        EXPECT_EQ(load("large.pgm"), nullptr);
+        EXPECT_TRUE(FailingAllocations::refusedAny());
+    }
+    EXPECT_EQ(message, loadFailure("large.pgm"));
+    EXPECT_NE(load("large.pgm"), nullptr);
 }
 
 TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
