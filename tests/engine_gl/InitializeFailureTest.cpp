@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/PreloadList.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -23,11 +24,7 @@ Outcome runProbe(const std::vector<std::string>& settings)
 {
     const pid_t child = fork();
     if (child == 0) {
-        setenv("LD_PRELOAD", VESK_HIDE_EXTENSION_LIBRARY, 1);
-        // Under AddressSanitizer the preloaded library would come before its
-        // runtime, which it refuses unless told that the order is fine.
-        const char* asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS", (std::string(asan == nullptr ? "" : asan) + ":verify_asan_link_order=0").c_str(), 1);
+        setenv("LD_PRELOAD", preloadListWith(VESK_HIDE_EXTENSION_LIBRARY).c_str(), 1);
         for (const std::string& setting : settings)
             putenv(const_cast<char*>(setting.c_str()));
         if (freopen("stdout.txt", "w", stdout) == nullptr)
