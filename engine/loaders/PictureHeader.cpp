@@ -137,17 +137,23 @@ std::optional<PictureHeader> pngHeader(std::istream& in)
     }
 }
 
-// DevIL makes as many mipmap levels as the header counts and walks them in
-// quadratic time: the count may not exceed the levels the largest side has.
+// Only flat pictures: the textures are two-dimensional, and DevIL's readers
+// of cube maps (which crashed on a cube map with faces missing) and volume
+// textures are its least tried. DevIL also makes as many mipmap levels as the
+// header counts and walks them in quadratic time: the count may not exceed the
+// levels the larger side has.
 std::optional<PictureHeader> ddsHeader(std::istream& in)
 {
-    std::uint8_t h[32];
+    constexpr std::uint32_t cubeMap = 0x200;
+    constexpr std::uint32_t volume = 0x200000;
+    std::uint8_t h[116];
     if (!readBytes(in, h, sizeof(h)) || std::memcmp(h, "DDS ", 4) != 0 || little32(h + 4) != 124)
         return std::nullopt;
-    const std::uint32_t depth = little32(h + 24);
-    const PictureHeader header{little32(h + 16), little32(h + 12), depth == 0 ? 1 : depth};
+    if (little32(h + 24) > 1 || (little32(h + 112) & (cubeMap | volume)) != 0)
+        return std::nullopt;
+    const PictureHeader header{little32(h + 16), little32(h + 12), 1};
     std::uint32_t levels = 1;
-    for (std::int64_t side = std::max({header.width, header.height, header.depth}); side > 1; side /= 2)
+    for (std::int64_t side = std::max(header.width, header.height); side > 1; side /= 2)
         ++levels;
     if (little32(h + 28) > levels)
         return std::nullopt;

@@ -332,6 +332,17 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     dds[28] = 3;
     dds[4] = 123;
     EXPECT_EQ(read(dds, "dds"), "none");
+    // Cube maps and volume textures are not pictures for a 2D texture.
+    dds[4] = 124;
+    EXPECT_EQ(read(dds, "dds"), "5x4x1 in 0");
+    dds[113] = 0x02;
+    EXPECT_EQ(read(dds, "dds"), "none");
+    dds[113] = 0;
+    dds[114] = 0x20;
+    EXPECT_EQ(read(dds, "dds"), "none");
+    dds[114] = 0;
+    dds[24] = 2;
+    EXPECT_EQ(read(dds, "dds"), "none");
     std::string unknownType = PictureFiles::tga32(5, 7, Bytes(140));
     unknownType[2] = 4;
     EXPECT_EQ(read(unknownType, "tga"), "none");
