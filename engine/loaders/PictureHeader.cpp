@@ -64,8 +64,8 @@ std::optional<PictureHeader> bmpHeader(std::istream& in)
         const std::int64_t height = little16(h + 20);
         const std::int64_t tableEnd = 26 + (bits <= 8 ? 3 << bits : 0);
         if (!sidesInRange(width, height))
-            return PictureHeader{width, height, 1};
-        return PictureHeader{width, height, 1, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
+            return PictureHeader{width, height};
+        return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
     }
     if (infoSize < 40 || infoSize > 124 || !readBytes(in, h + 26, 24))
         return std::nullopt;
@@ -83,10 +83,10 @@ std::optional<PictureHeader> bmpHeader(std::istream& in)
     std::int64_t height = static_cast<std::int32_t>(little32(h + 22));
     height = height < 0 ? -height : height;
     if (!sidesInRange(width, height))
-        return PictureHeader{width, height, 1};
+        return PictureHeader{width, height};
     if (compression == 1 || compression == 2)
-        return PictureHeader{width, height, 1, std::max<std::int64_t>(tableEnd, dataOffset)};
-    return PictureHeader{width, height, 1, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
+        return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset)};
+    return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
 }
 
 // TGA has no magic bytes: its colour-map type, image type and pixel depth
@@ -112,8 +112,8 @@ std::optional<PictureHeader> tgaHeader(std::istream& in)
     const std::int64_t height = little16(h + 14);
     const std::int64_t mapBytes = mapType == 1 ? std::int64_t{mapLength} * ((mapBits + 7) / 8) : 0;
     if (!sidesInRange(width, height) || imageType > 3)
-        return PictureHeader{width, height, 1};
-    return PictureHeader{width, height, 1, 18 + idLength + mapBytes + width * height * ((bits + 7) / 8)};
+        return PictureHeader{width, height};
+    return PictureHeader{width, height, 18 + idLength + mapBytes + width * height * ((bits + 7) / 8)};
 }
 
 // Besides the header, every chunk up to IEND must lie inside the file: DevIL
@@ -132,7 +132,7 @@ std::optional<PictureHeader> pngHeader(std::istream& in)
         if (!readBytes(in, chunk, sizeof(chunk)) || big32(chunk) > 0x7fffffffu)
             return std::nullopt;
         if (std::memcmp(chunk + 4, "IEND", 4) == 0)
-            return PictureHeader{big32(h + 16), big32(h + 20), 1};
+            return PictureHeader{big32(h + 16), big32(h + 20)};
         in.seekg(static_cast<std::streamoff>(big32(chunk)) + 4, std::ios::cur);
     }
 }
@@ -151,7 +151,7 @@ std::optional<PictureHeader> ddsHeader(std::istream& in)
         return std::nullopt;
     if (little32(h + 24) > 1 || (little32(h + 112) & (cubeMap | volume)) != 0)
         return std::nullopt;
-    const PictureHeader header{little32(h + 16), little32(h + 12), 1};
+    const PictureHeader header{little32(h + 16), little32(h + 12)};
     std::uint32_t levels = 1;
     for (std::int64_t side = std::max(header.width, header.height); side > 1; side /= 2)
         ++levels;
@@ -226,12 +226,12 @@ std::optional<PictureHeader> pnmHeader(std::istream& in, const std::string& magi
     if (!maximum || leadingNumber(*maximum) < 1 || leadingNumber(*maximum) > 255)
         return std::nullopt;
     const std::int64_t headerBytes = in.tellg();
-    const PictureHeader header{leadingNumber(*width), leadingNumber(*height), 1};
+    const PictureHeader header{leadingNumber(*width), leadingNumber(*height)};
     if (headerBytes < 0)
         return std::nullopt;
     if (!sidesInRange(header.width, header.height))
         return header;
-    return PictureHeader{header.width, header.height, 1,
+    return PictureHeader{header.width, header.height,
                          headerBytes + header.width * header.height * (magic == "P6" ? 3 : 1)};
 }
 
@@ -256,7 +256,7 @@ std::optional<PictureHeader> jpegHeader(std::istream& in)
             std::uint8_t frame[5];
             if (!readBytes(in, frame, sizeof(frame)))
                 return std::nullopt;
-            return PictureHeader{big16(frame + 3), big16(frame + 1), 1};
+            return PictureHeader{big16(frame + 3), big16(frame + 1)};
         }
         if (kind == 0xda || length < 2)
             return std::nullopt;
@@ -287,11 +287,7 @@ std::optional<PictureHeader> readPictureHeader(std::istream& in, const std::stri
 
 bool fitsDevIL(const PictureHeader& header, std::int64_t fileSize)
 {
-    constexpr std::int64_t maximumPixels = std::int64_t{1} << 28;
-    for (const std::int64_t side : {header.width, header.height, header.depth})
-        if (side <= 0 || side > maximumPictureSide)
-            return false;
-    return header.width * header.height * header.depth <= maximumPixels && header.minimumFileSize <= fileSize;
+    return sidesInRange(header.width, header.height) && header.minimumFileSize <= fileSize;
 }
 
 }  // namespace VESK

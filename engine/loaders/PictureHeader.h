@@ -15,7 +15,6 @@ namespace VESK {
 struct PictureHeader {
     std::int64_t width;
     std::int64_t height;
-    std::int64_t depth;
     // The least number of bytes the whole file must have to hold the declared
     // pixels: known for uncompressed BMP, TGA and PNM, 0 for the others.
     std::int64_t minimumFileSize = 0;
@@ -29,9 +28,9 @@ constexpr std::int64_t maximumPictureSide = 16384;
 // extension or the header is cut short.
 std::optional<PictureHeader> readPictureHeader(std::istream& in, const std::string& extension);
 
-// True when every side is positive and at most maximumPictureSide, the whole
-// image is at most 2^28 pixels (DevIL's 32-bit arithmetic then holds it even
-// at 16 bytes per pixel), and a file of fileSize bytes can hold the pixels.
+// True when both sides are positive and at most maximumPictureSide (DevIL's
+// 32-bit arithmetic then holds the image even at 16 bytes per pixel), and a
+// file of fileSize bytes can hold the pixels.
 bool fitsDevIL(const PictureHeader& header, std::int64_t fileSize);
 
 }  // namespace VESK

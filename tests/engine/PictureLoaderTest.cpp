@@ -263,32 +263,31 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     auto read = [](const std::string& bytes, const std::string& extension) {
         std::istringstream in(bytes);
         const std::optional<PictureHeader> header = readPictureHeader(in, extension);
-        return header ? std::to_string(header->width) + "x" + std::to_string(header->height) + "x"
-                + std::to_string(header->depth) + " in " + std::to_string(header->minimumFileSize)
+        return header ? std::to_string(header->width) + "x" + std::to_string(header->height) + " in " + std::to_string(header->minimumFileSize)
                       : std::string("none");
     };
-    EXPECT_EQ(read(PictureFiles::bmp(3, 2, Bytes(18)), "bmp"), "3x2x1 in 78");
+    EXPECT_EQ(read(PictureFiles::bmp(3, 2, Bytes(18)), "bmp"), "3x2 in 78");
     std::string topDown = PictureFiles::bmp(3, 2, Bytes(18));
     topDown.replace(22, 4, "\xfe\xff\xff\xff");
-    EXPECT_EQ(read(topDown, "bmp"), "3x2x1 in 78");
+    EXPECT_EQ(read(topDown, "bmp"), "3x2 in 78");
     std::string runLength = topDown;
     runLength[30] = 1;
-    EXPECT_EQ(read(runLength, "bmp"), "3x2x1 in 54");
+    EXPECT_EQ(read(runLength, "bmp"), "3x2 in 54");
     // A colour table of 256 entries must be in the file before the pixels.
     std::string palette = PictureFiles::bmp(3, 2, Bytes(6), Bytes(3 * 256));
-    EXPECT_EQ(read(palette, "bmp"), "3x2x1 in 1086");
+    EXPECT_EQ(read(palette, "bmp"), "3x2 in 1086");
     palette.replace(10, 4, std::string(4, '\0'));
-    EXPECT_EQ(read(palette, "bmp"), "3x2x1 in 1078");
-    EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7x1 in 158");
-    EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4x1 in 0");
-    EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34x1 in 446");
-    EXPECT_EQ(read("P6 2 3 255\n", "ppm"), "2x3x1 in 29");
+    EXPECT_EQ(read(palette, "bmp"), "3x2 in 1078");
+    EXPECT_EQ(read(PictureFiles::tga32(5, 7, Bytes(140)), "tga"), "5x7 in 158");
+    EXPECT_EQ(read(PictureFiles::png(9, 4, 0, 8, std::string(36, 'a')), "png"), "9x4 in 0");
+    EXPECT_EQ(read("P5 # a comment\n  12\n# another\n 34 255\n", "pgm"), "12x34 in 446");
+    EXPECT_EQ(read("P6 2 3 255\n", "ppm"), "2x3 in 29");
     // Words as DevIL reads them: a tab is dropped, not a separator, and the
     // pixels start right after the byte that ends the largest value.
-    EXPECT_EQ(read("P5\n2\t1 3 255  ", "pgm"), "21x3x1 in 76");
+    EXPECT_EQ(read("P5\n2\t1 3 255  ", "pgm"), "21x3 in 76");
     // An APP0 segment and fill bytes before the frame header.
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xe0\x00\x06JFIF\xff\xff\xc2\x00\x11\x08\x00\x20\x01\x40\x03", 20), "jpe"),
-              "320x32x1 in 0");
+              "320x32 in 0");
 
     // Magic bytes and fixed fields must match the extension.
     EXPECT_EQ(read("BZ", "bmp"), "none");
@@ -325,7 +324,7 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     PictureFiles::put32(dds, 0);
     PictureFiles::put32(dds, 3);
     dds.append(96, '\0');
-    EXPECT_EQ(read(dds, "dds"), "5x4x1 in 0");
+    EXPECT_EQ(read(dds, "dds"), "5x4 in 0");
     // More mipmap levels than a 5 x 4 image has, or a wrong header size.
     dds[28] = 4;
     EXPECT_EQ(read(dds, "dds"), "none");
@@ -334,7 +333,7 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read(dds, "dds"), "none");
     // Cube maps and volume textures are not pictures for a 2D texture.
     dds[4] = 124;
-    EXPECT_EQ(read(dds, "dds"), "5x4x1 in 0");
+    EXPECT_EQ(read(dds, "dds"), "5x4 in 0");
     dds[113] = 0x02;
     EXPECT_EQ(read(dds, "dds"), "none");
     dds[113] = 0;
@@ -359,15 +358,13 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read(compressedBmp, "bmp"), "none");
     EXPECT_EQ(read("GIF89a", "gif"), "none");
 
-    EXPECT_TRUE(fitsDevIL({16384, 16384, 1}, 0));
-    EXPECT_FALSE(fitsDevIL({16384, 16385, 1}, 0));
-    EXPECT_FALSE(fitsDevIL({16385, 1, 1}, 0));
-    EXPECT_FALSE(fitsDevIL({256, 256, 4097}, 0));
-    EXPECT_FALSE(fitsDevIL({0, 5, 1}, 0));
-    EXPECT_FALSE(fitsDevIL({5, -5, 1}, 0));
-    EXPECT_FALSE(fitsDevIL({5, 5, 0}, 0));
-    EXPECT_TRUE(fitsDevIL({5, 5, 1, 100}, 100));
-    EXPECT_FALSE(fitsDevIL({5, 5, 1, 100}, 99));
+    EXPECT_TRUE(fitsDevIL({16384, 16384}, 0));
+    EXPECT_FALSE(fitsDevIL({16384, 16385}, 0));
+    EXPECT_FALSE(fitsDevIL({16385, 1}, 0));
+    EXPECT_FALSE(fitsDevIL({0, 5}, 0));
+    EXPECT_FALSE(fitsDevIL({5, -5}, 0));
+    EXPECT_TRUE(fitsDevIL({5, 5, 100}, 100));
+    EXPECT_FALSE(fitsDevIL({5, 5, 100}, 99));
 }
 
 using PictureFactoryTest = LoggedWorkDir;
