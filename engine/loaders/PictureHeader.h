@@ -16,7 +16,8 @@ struct PictureHeader {
     std::int64_t width;
     std::int64_t height;
     // The least number of bytes the whole file must have to hold the declared
-    // pixels: known for uncompressed BMP, TGA and PNM, 0 for the others.
+    // pixels: known for uncompressed BMP, TGA and PNM and for DDS, 0 for the
+    // others.
     std::int64_t minimumFileSize = 0;
 };
 

@@ -315,33 +315,53 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     EXPECT_EQ(read("P5 1 1 255", "pgm"), "none");
     EXPECT_EQ(read("P7\n1 1\n", "ppm"), "none");
     EXPECT_EQ(read(std::string("\xff\xd8\xff\xda\x00\x02", 6), "jpg"), "none");
-    std::string dds = "DDS ";
-    PictureFiles::put32(dds, 124);
-    PictureFiles::put32(dds, 0x21007);
-    PictureFiles::put32(dds, 4);
-    PictureFiles::put32(dds, 5);
-    PictureFiles::put32(dds, 8);
-    PictureFiles::put32(dds, 0);
-    PictureFiles::put32(dds, 3);
-    dds.append(96, '\0');
-    EXPECT_EQ(read(dds, "dds"), "5x4 in 0");
-    // More mipmap levels than a 5 x 4 image has, or a wrong header size.
-    dds[28] = 4;
-    EXPECT_EQ(read(dds, "dds"), "none");
-    dds[28] = 3;
-    dds[4] = 123;
-    EXPECT_EQ(read(dds, "dds"), "none");
-    // Cube maps and volume textures are not pictures for a 2D texture.
-    dds[4] = 124;
-    EXPECT_EQ(read(dds, "dds"), "5x4 in 0");
-    dds[113] = 0x02;
-    EXPECT_EQ(read(dds, "dds"), "none");
-    dds[113] = 0;
-    dds[114] = 0x20;
-    EXPECT_EQ(read(dds, "dds"), "none");
-    dds[114] = 0;
-    dds[24] = 2;
-    EXPECT_EQ(read(dds, "dds"), "none");
+    // A 5 x 4 DDS in DXT1 (two blocks of 8 bytes) with three mipmap levels.
+    auto set32 = [](std::string& bytes, std::size_t at, std::uint32_t value) {
+        std::string little;
+        PictureFiles::put32(little, value);
+        bytes.replace(at, 4, little);
+    };
+    std::string dds = "DDS " + std::string(124, '\0');
+    set32(dds, 4, 124);
+    set32(dds, 8, 0x81007);
+    set32(dds, 12, 4);
+    set32(dds, 16, 5);
+    set32(dds, 20, 16);
+    set32(dds, 28, 3);
+    set32(dds, 76, 32);
+    set32(dds, 80, 0x4);
+    dds.replace(84, 4, "DXT1");
+    EXPECT_EQ(read(dds, "dds"), "5x4 in 144");
+    // A stated size short of the pixels (DevIL decodes past its buffer), more
+    // mipmap levels than 5 x 4 has, a wrong header size, a cube map, a volume
+    // texture, a depth, or a code DevIL is not let near.
+    const std::vector<std::pair<std::size_t, std::uint32_t>> refused{
+        {20, 15}, {28, 4}, {4, 123}, {112, 0x200}, {112, 0x200000}, {24, 2}, {76, 24}, {84, 0x36545844}};
+    for (const auto& [at, value] : refused) {
+        std::string changed = dds;
+        set32(changed, at, value);
+        EXPECT_EQ(read(changed, "dds"), "none") << at;
+    }
+    std::string dxt5 = dds;
+    dxt5[87] = '5';
+    set32(dxt5, 20, 0);
+    EXPECT_EQ(read(dxt5, "dds"), "5x4 in 160");
+    // A compressed file with a pitch alone leaves DevIL without a size.
+    set32(dxt5, 8, 0x100f);
+    set32(dxt5, 20, 20);
+    EXPECT_EQ(read(dxt5, "dds"), "none");
+    // Plain 32-bit BGRA: 80 bytes of pixels.
+    std::string plain = dds;
+    set32(plain, 8, 0x100f);
+    set32(plain, 20, 20);
+    set32(plain, 80, 0x41);
+    set32(plain, 88, 32);
+    EXPECT_EQ(read(plain, "dds"), "5x4 in 208");
+    set32(plain, 88, 0x80808080);
+    EXPECT_EQ(read(plain, "dds"), "none");
+    set32(plain, 88, 32);
+    set32(plain, 80, 0x20000);
+    EXPECT_EQ(read(plain, "dds"), "none");
     std::string unknownType = PictureFiles::tga32(5, 7, Bytes(140));
     unknownType[2] = 4;
     EXPECT_EQ(read(unknownType, "tga"), "none");
