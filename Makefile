@@ -64,6 +64,9 @@ asan: deps
 # Each libFuzzer target runs FUZZ_SECONDS from its committed seeds (fuzz/corpus/);
 # what it learns goes to build-fuzz/corpus/, and a finding stops the run.
 FUZZ_SECONDS ?= 60
+# 0 lets libFuzzer pick a random seed; a fixed one replays the same mutations,
+# as CI's short smoke run does so that its outcome does not depend on chance.
+FUZZ_SEED ?= 0
 FUZZ_TARGETS := fuzz_scene fuzz_picture fuzz_obj fuzz_mtl
 FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g
 fuzz-deps: deps
@@ -84,7 +87,7 @@ fuzz: fuzz-deps
 	    corpus=build-fuzz/corpus/$${t#fuzz_}; mkdir -p $$corpus build-fuzz/findings; \
 	    echo "== $$t for $(FUZZ_SECONDS) s"; \
 	    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/lsan.supp \
-	    build-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    build-fuzz/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) -timeout=10 -rss_limit_mb=2048 \
 	        -artifact_prefix=build-fuzz/findings/$$t- $$corpus fuzz/corpus/$${t#fuzz_} || exit 1; \
 	done
 
