@@ -1,7 +1,5 @@
-#include <iostream>
-#include <sstream>
-
 #include "app/CSceneNode.h"
+#include "support/PrintedOutput.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -18,11 +16,7 @@ protected:
 
     std::string loadFile(const std::string& name)
     {
-        std::ostringstream printed;
-        std::streambuf* kept = std::cout.rdbuf(printed.rdbuf());
-        root.loadSceneGraph(name);
-        std::cout.rdbuf(kept);
-        return printed.str();
+        return printedBy([&] { root.loadSceneGraph(name); });
     }
 
     CSceneNode root;

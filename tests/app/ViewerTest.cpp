@@ -2,8 +2,6 @@
 #include <GL/freeglut.h>
 
 #include <cmath>
-#include <iostream>
-#include <sstream>
 
 #include "app/Viewer.h"
 #include "app/ViewerGlobals.h"
@@ -14,6 +12,7 @@
 #include "engine_gl/CGLTexture.h"
 #include "engine_gl/GLRenderer.h"
 #include "GlutWindow.h"
+#include "support/PrintedOutput.h"
 #include "support/LoggedWorkDir.h"
 
 namespace {
@@ -56,17 +55,6 @@ protected:
         std::vector<float> values(4);
         glGetLightfv(GL_LIGHT0, parameter, values.data());
         return values;
-    }
-
-    // What the callback printed on standard output.
-    template <class Call>
-    static std::string printedBy(Call call)
-    {
-        std::ostringstream printed;
-        std::streambuf* kept = std::cout.rdbuf(printed.rdbuf());
-        call();
-        std::cout.rdbuf(kept);
-        return printed.str();
     }
 
     // Clears, draws the scene as display does, without the swap, and reads

@@ -44,6 +44,16 @@ void appendQuad(std::vector<float>& vertices, std::vector<std::uint32_t>& indice
         indices.push_back(first + i);
 }
 
+// Two quads side by side, x in [-1, 0] then [0, 1]: indices 0-5 and 6-11.
+void fillTwoQuads(CMeshData& mesh)
+{
+    std::vector<float> vertices;
+    std::vector<std::uint32_t> indices;
+    appendQuad(vertices, indices, -1, 0);
+    appendQuad(vertices, indices, 0, 1);
+    fillMesh(mesh, vertices, indices);
+}
+
 CMaterial matte(float r, float g, float b)
 {
     CMaterial material;
@@ -93,12 +103,8 @@ using ModelTest = GLTest;
 
 TEST_F(ModelTest, BuildCopiesGeometryAndOneEntryPerSubMesh)
 {
-    std::vector<float> vertices;
-    std::vector<std::uint32_t> indices;
-    appendQuad(vertices, indices, -1, 0);
-    appendQuad(vertices, indices, 0, 1);
     CMeshData mesh;
-    fillMesh(mesh, vertices, indices);
+    fillTwoQuads(mesh);
     mesh.addSubMesh("left", matte(1, 0, 0), 0, 2, "left.png");
     mesh.addSubMesh("nothing", matte(0, 1, 0), 6, 0, "");
     mesh.addSubMesh("right", matte(0, 0, 1), 6, 2, "right.tga");
@@ -127,8 +133,10 @@ TEST_F(ModelTest, BuildCopiesGeometryAndOneEntryPerSubMesh)
     EXPECT_EQ(vertexBuffer.getElementSize(), 32);
     EXPECT_EQ(indexBuffer.getElementCount(), 12);
     EXPECT_EQ(indexBuffer.getElementSize(), 4);
-    EXPECT_EQ(bufferContents<float>(GL_ARRAY_BUFFER_ARB, vertexBuffer.getGLName(), 64), vertices);
-    EXPECT_EQ(bufferContents<std::uint32_t>(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer.getGLName(), 12), indices);
+    EXPECT_EQ(bufferContents<float>(GL_ARRAY_BUFFER_ARB, vertexBuffer.getGLName(), 64),
+              std::vector<float>(mesh.vertices, mesh.vertices + 64));
+    EXPECT_EQ(bufferContents<std::uint32_t>(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBuffer.getGLName(), 12),
+              std::vector<std::uint32_t>(mesh.indices, mesh.indices + 12));
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer.getGLName());
     GLint usage = 0;
     glGetBufferParameterivARB(GL_ARRAY_BUFFER_ARB, GL_BUFFER_USAGE_ARB, &usage);
@@ -206,12 +214,8 @@ TEST_F(ModelTest, UnmappableBuffersLeaveAModelThatDrawsNothing)
 
 TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
 {
-    std::vector<float> vertices;
-    std::vector<std::uint32_t> indices;
-    appendQuad(vertices, indices, -1, 0);
-    appendQuad(vertices, indices, 0, 1);
     CMeshData mesh;
-    fillMesh(mesh, vertices, indices);
+    fillTwoQuads(mesh);
     mesh.addSubMesh("left", matte(1.0f, 0.5f, 1.0f), 0, 2, "left.png");
     mesh.addSubMesh("empty", matte(1, 1, 1), 6, 0, "");
     mesh.addSubMesh("right", matte(0.25f, 0.5f, 0.75f), 6, 2, "");

@@ -1,11 +1,10 @@
 #include <sys/stat.h>
 
 #include <cmath>
-#include <iostream>
-#include <sstream>
 
 #include "HostileInput.h"
 #include "app/CSceneNode.h"
+#include "support/PrintedOutput.h"
 
 namespace {
 
@@ -14,11 +13,7 @@ protected:
     // Reads the file into `root` and returns what the reader printed.
     std::string loadFile(const std::string& name)
     {
-        std::ostringstream printed;
-        std::streambuf* kept = std::cout.rdbuf(printed.rdbuf());
-        root.loadSceneGraph(name);
-        std::cout.rdbuf(kept);
-        return printed.str();
+        return printedBy([&] { root.loadSceneGraph(name); });
     }
 
     std::string load(const std::string& text)
@@ -137,10 +132,6 @@ TEST(HostileSceneFuzzInputs, CommittedFuzzInputsLoadCleanly)
     EXPECT_FALSE(files.empty());
     for (const std::filesystem::path& file : files) {
         CSceneNode root;
-        std::ostringstream printed;
-        std::streambuf* kept = std::cout.rdbuf(printed.rdbuf());
-        root.loadSceneGraph(file.string());
-        std::cout.rdbuf(kept);
-        EXPECT_EQ(printed.str(), "") << file;
+        EXPECT_EQ(printedBy([&] { root.loadSceneGraph(file.string()); }), "") << file;
     }
 }
