@@ -104,6 +104,8 @@ void CObjLoader::resetLists()
     queueFirst = 0;
     queueSize = 0;
     std::vector<std::pair<std::uint32_t, std::uint32_t>>().swap(indexRanges);
+    std::vector<std::string>().swap(mtlNames);
+    mtlNamesSeen.clear();
 }
 
 void CObjLoader::fail(const std::string& reason) const
@@ -121,11 +123,7 @@ void CObjLoader::failOnLine(std::uint64_t line, const std::string& reason) const
 
 CMeshData* CObjLoader::load(const std::string& path)
 {
-    // Only '/' separates folders here; the mtllib names are appended to this.
-    const std::size_t slash = path.rfind('/');
-    mtlPath = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-
-    CTextFileReader reader;
+    CTextFileReader reader(true);
     if (!reader.open(path))
         fail("");
     hasNormals = false;
@@ -135,50 +133,82 @@ CMeshData* CObjLoader::load(const std::string& path)
     largestPosition = largestTexCoord = largestNormal = LargestReference();
     cornerCache.assign(std::size_t(1) << cornerCacheBits, FaceCorner{0, 0, 0, 0});
 
-    const char* begin;
-    const char* end;
+    char* begin;
+    char* end;
     while (reader.nextBlock(begin, end))
         readObjLines(begin, end);
     if (reader.failed())
         fail("");
 
-    readMaterials(mtlPath);
+    // The MTL files lie beside the OBJ file; only '/' separates folders here.
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::set<std::pair<std::uint64_t, std::uint64_t>> filesRead;
+    for (const std::string& name : mtlNames)
+        readMaterials(folder + name, filesRead);
     buildVertices();
     return makeRecord();
 }
 
-void CObjLoader::readObjLines(const char* cursor, const char* end)
+void CObjLoader::readObjLines(char* line, char* end)
 {
-    while (cursor < end) {
+    while (line < end) {
         ++lineNumber;
-        cursor = skipBlanks(cursor);
+        std::uint64_t joined = 0;
+        char* const feed = endOfLine(line, end, joined);
+        const char* cursor = skipBlanks(line);
         const char c = cursor[0];
         if (c == 'v') {
             if (isWordSpace(cursor[1])) {
-                cursor = readVector(cursor + 1, "v", positions, 3);
+                readVector(cursor + 1, "v", positions, 3);
             } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
                 if (!hasTexCoords)
                     setLayout(hasNormals, true);
-                cursor = readVector(cursor + 2, "vt", texCoords, 1);
+                readVector(cursor + 2, "vt", texCoords, 1);
             } else if (cursor[1] == 'n' && isWordSpace(cursor[2])) {
                 if (!hasNormals)
                     setLayout(true, hasTexCoords);
-                cursor = readVector(cursor + 2, "vn", normals, 3);
+                readVector(cursor + 2, "vn", normals, 3);
             }
         } else if (c == 'f' && isWordSpace(cursor[1])) {
-            cursor = readFace(cursor + 1);
+            readFace(cursor + 1);
         } else if (c == 'u' && startsWithKeyword(cursor, "usemtl")) {
             std::string name;
-            cursor = readName(cursor + 6, name);
+            readName(cursor + 6, name);
             if (!name.empty())
                 materialMarks.push_back(
                     CMaterialMark{std::move(name), static_cast<std::uint32_t>(indexData.size() + pendingCorners.size())});
         } else if (c == 'm' && startsWithKeyword(cursor, "mtllib")) {
             std::string name;
-            cursor = readName(cursor + 6, name);
-            mtlPath += name;
+            for (cursor = readName(cursor + 6, name); !name.empty(); cursor = readName(cursor, name)) {
+                if (mtlNamesSeen.insert(name).second)
+                    mtlNames.push_back(name);
+            }
         }
-        cursor = static_cast<const char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor))) + 1;
+        lineNumber += joined;
+        line = feed + 1;
+    }
+}
+
+// The feed that ends the line starting at `cursor`. A line whose last
+// character is a backslash continues on the next: the backslash, a carriage
+// return after it and the feed between the two read as blanks, and `joined`
+// counts the feeds taken out. The block's last feed always stays.
+char* CObjLoader::endOfLine(char* cursor, char* end, std::uint64_t& joined) const
+{
+    for (;;) {
+        char* const feed = static_cast<char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor)));
+        char* last = feed;
+        if (last > cursor && last[-1] == '\r')
+            --last;
+        if (last == cursor || last[-1] != '\\')
+            return feed;
+        std::memset(last - 1, ' ', static_cast<std::size_t>(feed - last) + 1);
+        if (feed + 1 == end)
+            return feed;
+        *feed = ' ';
+        ++joined;
+        cursor = feed + 1;
     }
 }
 
@@ -191,9 +221,10 @@ const char* CObjLoader::readName(const char* cursor, std::string& name) const
 }
 
 // Reads the numbers of one group of the list (three, or two for texture
-// coordinates); a missing one reads as 0 once `wordsNeeded` are there.
-// Texture coordinates are stored negated.
-const char* CObjLoader::readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list,
+// coordinates); a missing one reads as 0 once `wordsNeeded` are there, and a
+// word starting with # ends the numbers. The second texture coordinate is
+// stored negated: pictures are stored top row first, and v runs upwards.
+void CObjLoader::readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list,
                                    int wordsNeeded)
 {
     const int wordsUsed = static_cast<int>(list.groupSize());
@@ -201,7 +232,7 @@ const char* CObjLoader::readVector(const char* cursor, const char* keyword, CChu
     int count = 0;
     while (count < wordsUsed) {
         cursor = skipBlanks(cursor);
-        if (*cursor == '\n')
+        if (*cursor == '\n' || *cursor == '#')
             break;
         const char* last = wordEnd(cursor);
         values[count++] = readFloat(cursor, last);
@@ -211,22 +242,21 @@ const char* CObjLoader::readVector(const char* cursor, const char* keyword, CChu
         failOnLine(lineNumber, std::string(keyword) + " needs " + (wordsNeeded == 3 ? "three numbers" : "a number"));
     float* group = list.append();
     if (wordsUsed == 2) {
-        group[0] = -values[0];
+        group[0] = values[0];
         group[1] = -values[1];
     } else {
         std::memcpy(group, values, sizeof(values));
     }
-    return cursor;
 }
 
-const char* CObjLoader::readFace(const char* cursor)
+void CObjLoader::readFace(const char* cursor)
 {
     FaceCorner first{};
     FaceCorner previous{};
     std::size_t words = 0;
     for (;;) {
         cursor = skipBlanks(cursor);
-        if (*cursor == '\n')
+        if (*cursor == '\n' || *cursor == '#')
             break;
         FaceCorner corner;
         cursor = readCorner(cursor, corner);
@@ -244,13 +274,14 @@ const char* CObjLoader::readFace(const char* cursor)
     }
     if (indexData.size() + pendingCorners.size() > maximumCorners)
         failOnLine(lineNumber, "more triangle corners than 32-bit indices allow");
-    return cursor;
 }
 
 // Cuts one vertex word into position/texture/normal components at '/'; an
-// empty texture or normal component gives none, every written index must be
-// at least 1. Plain digits, the usual case, are read in the same pass that
-// finds the component's end.
+// empty texture or normal component gives none. A negative index -k names the
+// k-th last entry of its list read so far, so it becomes the absolute index
+// here, while the lists have the length they had before this line; every
+// index must then be at least 1. Plain digits, the usual case, are read in
+// the same pass that finds the component's end.
 const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
 {
     std::int64_t indices[3] = {0, 0, 0};
@@ -266,6 +297,10 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
             value = readInteger(start, componentEnd);
         }
         if (componentEnd > start) {
+            const std::size_t available =
+                component == 0 ? positions.size() : component == 1 ? texCoords.size() : normals.size();
+            if (value < 0 && value >= -static_cast<std::int64_t>(available))
+                value += static_cast<std::int64_t>(available) + 1;
             if (value <= 0 || value > std::numeric_limits<int>::max()) {
                 static const char* const names[3] = {"position", "texture", "normal"};
                 failOnLine(lineNumber, std::string(names[component]) + " index " + std::string(start, componentEnd) +
@@ -399,7 +434,10 @@ void CObjLoader::setLayout(bool withNormals, bool withTexCoords)
     hasTexCoords = withTexCoords;
 }
 
-void CObjLoader::readMaterials(std::string path)
+// Appends the materials of one MTL file, unless `filesRead` shows that the
+// same file was read under another name. Lines before the file's first
+// newmtl have no material to change.
+void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead)
 {
     if (path.empty())
         return;
@@ -409,11 +447,12 @@ void CObjLoader::readMaterials(std::string path)
             c = '/';
     }
     CTextFileReader reader;
-    if (!reader.open(path))
+    if (!reader.open(path) || !filesRead.insert(reader.fileIdentity()).second)
         return;
+    const std::size_t materialsBefore = materials.size();
     float alpha = 1.0f;
-    const char* begin;
-    const char* end;
+    char* begin;
+    char* end;
     while (reader.nextBlock(begin, end)) {
         for (const char* cursor = begin; cursor < end;) {
             // The first four words are all any keyword uses.
@@ -434,7 +473,7 @@ void CObjLoader::readMaterials(std::string path)
                 alpha = 1.0f;
                 continue;
             }
-            if (materials.empty())
+            if (materials.size() == materialsBefore)
                 continue;
             CNamedMaterial& current = materials.back();
             if (wordEquals(first[0], last[0], "d") || wordEquals(first[0], last[0], "Tr")) {
@@ -462,8 +501,9 @@ void CObjLoader::readMaterials(std::string path)
 }
 
 // Resolves the corners that waited for later lines, then decides the final
-// order of the indices: grouped by material when the MTL file defined
-// materials and the OBJ file chose them, in file order otherwise.
+// order of the indices: when the MTL files defined materials, grouped by
+// material, then the triangles no material claimed; in file order otherwise.
+// Indices into a list the file has no line of are ignored.
 void CObjLoader::buildVertices()
 {
     flushQueue();
@@ -475,7 +515,7 @@ void CObjLoader::buildVertices()
                   {largestTexCoord, texCoords.size(), "texture"},
                   {largestNormal, normals.size(), "normal"}};
     for (const auto& list : lists) {
-        if (list.reference.index > list.available)
+        if (list.available > 0 && list.reference.index > list.available)
             failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
                                                 " beyond the " + std::to_string(list.available) + " read");
     }
@@ -484,7 +524,7 @@ void CObjLoader::buildVertices()
     std::vector<FaceCorner>().swap(pendingCorners);
 
     const std::uint32_t cornerCount = static_cast<std::uint32_t>(indexData.size());
-    if (materials.empty() || materialMarks.empty()) {
+    if (materials.empty()) {
         materialMarks.clear();
         indexRanges.emplace_back(0, cornerCount);
         return;
@@ -498,32 +538,37 @@ void CObjLoader::buildVertices()
         std::uint64_t corners = 0;
     };
     std::map<std::string, NamedRanges> rangesByName;
-    for (std::size_t k = 0; k < materialMarks.size(); ++k) {
-        const std::uint32_t first = materialMarks[k].start;
-        const std::uint32_t last = k + 1 < materialMarks.size() ? materialMarks[k + 1].start : cornerCount;
+    for (const CNamedMaterial& material : materials)
+        rangesByName.emplace(material.name, NamedRanges());
+    NamedRanges unclaimed;
+    const auto addRange = [](NamedRanges& named, std::uint32_t first, std::uint32_t last) {
         if (last == first)
-            continue;
-        NamedRanges& named = rangesByName[materialMarks[k].name];
+            return;
         named.ranges.emplace_back(first, last);
         named.corners += last - first;
+    };
+    addRange(unclaimed, 0, materialMarks.empty() ? cornerCount : materialMarks[0].start);
+    for (std::size_t k = 0; k < materialMarks.size(); ++k) {
+        const auto found = rangesByName.find(materialMarks[k].name);
+        addRange(found == rangesByName.end() ? unclaimed : found->second, materialMarks[k].start,
+                 k + 1 < materialMarks.size() ? materialMarks[k + 1].start : cornerCount);
     }
-    std::uint64_t total = 0;
-    for (const CNamedMaterial& material : materials) {
-        const auto found = rangesByName.find(material.name);
-        total += found == rangesByName.end() ? 0 : found->second.corners;
-    }
+    std::uint64_t total = unclaimed.corners;
+    for (const CNamedMaterial& material : materials)
+        total += rangesByName.find(material.name)->second.corners;
     if (total > maximumCorners)
         fail("more triangle corners than 32-bit indices allow");
     std::vector<CMaterialMark> groups;
     std::uint32_t running = 0;
-    for (const CNamedMaterial& material : materials) {
-        groups.push_back(CMaterialMark{material.name, running});
-        const auto found = rangesByName.find(material.name);
-        if (found == rangesByName.end())
-            continue;
-        indexRanges.insert(indexRanges.end(), found->second.ranges.begin(), found->second.ranges.end());
-        running += static_cast<std::uint32_t>(found->second.corners);
-    }
+    const auto addGroup = [&](const std::string& name, const NamedRanges& named) {
+        groups.push_back(CMaterialMark{name, running});
+        indexRanges.insert(indexRanges.end(), named.ranges.begin(), named.ranges.end());
+        running += static_cast<std::uint32_t>(named.corners);
+    };
+    for (const CNamedMaterial& material : materials)
+        addGroup(material.name, rangesByName.find(material.name)->second);
+    if (unclaimed.corners > 0)
+        addGroup(std::string(), unclaimed);
     materialMarks.swap(groups);
 }
 
@@ -560,10 +605,12 @@ CMeshData* CObjLoader::makeRecord() const
         target += range.second - range.first;
     }
 
+    // The group after the materials' groups holds the unclaimed triangles.
+    const CNamedMaterial unclaimed;
     for (std::size_t g = 0; g < materialMarks.size(); ++g) {
         const std::uint32_t first = materialMarks[g].start;
-        const std::uint32_t last = g + 1 < materials.size() ? materialMarks[g + 1].start : record->indexCount;
-        const CNamedMaterial& material = materials[g];
+        const std::uint32_t last = g + 1 < materialMarks.size() ? materialMarks[g + 1].start : record->indexCount;
+        const CNamedMaterial& material = g < materials.size() ? materials[g] : unclaimed;
         record->addSubMesh(material.name, material.material, first, (last - first) / 3, material.textureName);
     }
     return record.release();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CChunkedArray.h"
@@ -12,13 +14,19 @@
 
 // Reads a Wavefront OBJ mesh, with the MTL materials it names, into a
 // CMeshData: one interleaved vertex array without duplicates, 32-bit triangle
-// indices grouped by material, one sub-mesh per material. One instance is
-// registered with the loader factory under "obj" and owned by it; its lists
-// are the working state of one load and are empty between loads.
+// indices grouped by material, one sub-mesh per material, then one sub-mesh
+// with an empty name and the default material for the triangles no material
+// claims (before the first usemtl, or under a name no material bears). One
+// instance is registered with the loader factory under "obj" and owned by it;
+// its lists are the working state of one load and are empty between loads.
 //
-// Read: v, vn, vt, f (polygons, fan-triangulated), usemtl, mtllib; in MTL
-// files newmtl, d, Tr, Ns, Ka, Kd, Ks, map_Kd. Not read: relative (negative)
-// indices, points and lines, groups, smoothing groups, free-form geometry,
+// Read: v, vn, vt (u as written, v negated so that pictures stored top row
+// first show upright), f (polygons, fan-triangulated; negative indices count
+// back from the last line read), usemtl, mtllib (every file named, once); a
+// word starting with # ends v, vn, vt and f lines, and a backslash at the end
+// of a line continues it on the next. Face indices into a list the file has
+// no line of are ignored. In MTL files newmtl, d, Tr, Ns, Ka, Kd, Ks, map_Kd.
+// Not read: points and lines, groups, smoothing groups, free-form geometry,
 // texture options, every other keyword.
 
 namespace VESK {
@@ -73,9 +81,10 @@ private:
 
     void resetLists();
     CMeshData* load(const std::string& path);
-    void readObjLines(const char* cursor, const char* end);
-    const char* readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list, int wordsNeeded);
-    const char* readFace(const char* cursor);
+    void readObjLines(char* cursor, char* end);
+    char* endOfLine(char* cursor, char* end, std::uint64_t& joined) const;
+    void readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list, int wordsNeeded);
+    void readFace(const char* cursor);
     const char* readCorner(const char* cursor, FaceCorner& corner);
     const char* readName(const char* cursor, std::string& name) const;
     void addCorner(FaceCorner& corner);
@@ -85,7 +94,7 @@ private:
     void resolveOldestQueued();
     void flushQueue();
     void setLayout(bool withNormals, bool withTexCoords);
-    void readMaterials(std::string path);
+    void readMaterials(std::string path, std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead);
     void buildVertices();
     CMeshData* makeRecord() const;
     [[noreturn]] void fail(const std::string& reason) const;
@@ -115,7 +124,9 @@ private:
     std::vector<std::pair<std::uint32_t, std::uint32_t>> indexRanges;
 
     std::string objPath;
-    std::string mtlPath;
+    // The MTL files the mtllib lines name, in order of first mention.
+    std::vector<std::string> mtlNames;
+    std::set<std::string> mtlNamesSeen;
     std::uint64_t lineNumber = 0;
     bool hasNormals = false;
     bool hasTexCoords = false;

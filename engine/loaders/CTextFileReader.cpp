@@ -14,6 +14,15 @@ namespace {
 // Large enough that the per-call costs vanish, small enough to stay in cache.
 constexpr std::size_t initialCapacity = std::size_t(1) << 20;
 
+// True when the line ending at `feed` has a backslash as its last character;
+// `start` is the first byte that may be looked at.
+bool continuesOnNextLine(const char* start, const char* feed)
+{
+    if (feed > start && feed[-1] == '\r')
+        --feed;
+    return feed > start && feed[-1] == '\\';
+}
+
 }  // namespace
 
 CTextFileReader::~CTextFileReader()
@@ -35,11 +44,12 @@ bool CTextFileReader::open(const std::string& path)
         descriptor = -1;
         return false;
     }
+    identity = std::make_pair(static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino));
     ::posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
 
-bool CTextFileReader::nextBlock(const char*& begin, const char*& end)
+bool CTextFileReader::nextBlock(char*& begin, char*& end)
 {
     if (descriptor < 0 || readError)
         return false;
@@ -81,10 +91,16 @@ bool CTextFileReader::nextBlock(const char*& begin, const char*& end)
         filled += static_cast<std::size_t>(got);
         if (filled + 1 < capacity)
             continue;  // fill the buffer before handing it out
-        const void* lastFeed = ::memrchr(buffer.get() + searched, '\n', filled - searched);
+        const char* lastFeed = static_cast<const char*>(::memrchr(buffer.get() + searched, '\n', filled - searched));
+        while (keepsContinuedLines && lastFeed != nullptr && continuesOnNextLine(buffer.get(), lastFeed)) {
+            const std::size_t before = static_cast<std::size_t>(lastFeed - buffer.get());
+            lastFeed = before > searched
+                           ? static_cast<const char*>(::memrchr(buffer.get() + searched, '\n', before - searched))
+                           : nullptr;
+        }
         searched = filled;
         if (lastFeed != nullptr) {
-            consumed = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - buffer.get()) + 1;
+            consumed = static_cast<std::size_t>(lastFeed - buffer.get()) + 1;
             break;
         }
     }

@@ -1,20 +1,25 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 // Reads one text file in large blocks of whole lines, for readers that walk
 // the bytes themselves: no per-line allocation and no copy of the whole file.
 // It owns the file descriptor and one reused buffer, both released when the
 // reader is destroyed; a UTF-8 byte-order mark at the start of the file is
-// skipped.
+// skipped. For formats whose lines continue after a trailing backslash, a
+// block can be kept from ending inside such a continued line.
 
 namespace VESK {
 
 class CTextFileReader {
 public:
-    CTextFileReader() = default;
+    // With `continuedLines`, a line feed after a backslash, or after a
+    // backslash and a carriage return, never ends a block.
+    explicit CTextFileReader(bool continuedLines = false) : keepsContinuedLines(continuedLines) {}
     ~CTextFileReader();
 
     CTextFileReader(const CTextFileReader&) = delete;
@@ -27,14 +32,20 @@ public:
     // Hands out the next block [begin, end) of whole lines. The block's last
     // byte is always a line feed (one is supplied after a last line without
     // one), so a reader can scan a line without checking for the block's end.
-    // The block stays valid until the next call. Returns false at the end of
-    // the file, and also after a read error, which failed() then reports.
-    bool nextBlock(const char*& begin, const char*& end);
+    // The block stays valid until the next call, and the caller may rewrite
+    // its bytes. Returns false at the end of the file, and also after a read
+    // error, which failed() then reports.
+    bool nextBlock(char*& begin, char*& end);
 
     bool failed() const { return readError; }
 
+    // The device and inode of the open file: equal for two paths naming one file.
+    std::pair<std::uint64_t, std::uint64_t> fileIdentity() const { return identity; }
+
 private:
+    bool keepsContinuedLines;
     int descriptor = -1;
+    std::pair<std::uint64_t, std::uint64_t> identity{0, 0};
     std::unique_ptr<char[]> buffer;
     std::size_t capacity = 0;
     std::size_t filled = 0;

@@ -18,6 +18,10 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     std::mt19937 random(seed);
     auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
     auto pick = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
+    // An index of a list of `count` entries, written relative at times.
+    auto index = [&](std::size_t i, std::size_t count) {
+        return chance(15) && i <= count ? "-" + std::to_string(count - i + 1) : std::to_string(i);
+    };
     auto number = [&]() -> std::string {
         if (chance(70))
             return numberWords[pick(sizeof(numberWords) / sizeof(numberWords[0]))];
@@ -27,6 +31,7 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder);
+    std::ofstream(folder / "extra.mtl", std::ios::binary) << "Kd 1 1 1\nnewmtl C\nmap_Kd c.png\n";
     std::ofstream mtl(folder / "gen.mtl", std::ios::binary);
     mtl << "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd a.png\n"
            "newmtl B\r\nTr 0.25\r\nKa 0.2 0.3 0.4\r\nNs 90\r\n"
@@ -34,7 +39,7 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
            "newmtl D\nKd 0 0 1\n";
 
     std::ofstream out(path, std::ios::binary);
-    out << "# generated\nmtllib gen.mtl\n";
+    out << "# generated\nmtllib gen.mtl\nmtllib extra.mtl gen.mtl\n";
     std::size_t positions = 0, texCoords = 0, normals = 0;
     int made = 0;
     bool forwardDone = false;
@@ -44,7 +49,8 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
         const char* feed = chance(20) ? "\r\n" : "\n";
         const int kind = static_cast<int>(pick(100));
         if (kind < 25 || positions < 3) {
-            out << (chance(10) ? "v\t" : "v ") << number() << ' ' << number() << ' ' << number() << feed;
+            out << (chance(10) ? "v\t" : "v ") << number() << ' ' << number() << ' ' << number()
+                << (chance(5) ? " # 1 2" : "") << feed;
             ++positions;
         } else if (kind < 35 && made > triangles / 20) {
             out << "vt " << number();
@@ -68,15 +74,15 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
                     p = positions + 5;  // defined a few lines further down
                     forwardDone = true;
                 }
-                out << (chance(5) ? "  " : " ") << p;
+                out << (chance(5) ? "  " : chance(3) ? " \\\r\n " : " ") << index(p, positions);
                 const bool withTexCoord = texCoords > 0 && chance(70);
                 const bool withNormal = normals > 0 && chance(70);
                 if (withTexCoord)
-                    out << '/' << 1 + pick(texCoords);
+                    out << '/' << index(1 + pick(texCoords), texCoords);
                 if (withNormal)
-                    out << (withTexCoord ? "/" : "//") << 1 + pick(normals);
+                    out << (withTexCoord ? "/" : "//") << index(1 + pick(normals), normals);
             }
-            out << feed;
+            out << (chance(5) ? " # 1 2 3" : "") << feed;
             made += words - 2;
         }
     }

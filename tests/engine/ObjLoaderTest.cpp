@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 #include <random>
+#include <sstream>
 
 #include "FailingAllocations.h"
 #include "MeshSnapshot.h"
@@ -98,7 +99,62 @@ MeshSnapshot::SubMesh subMesh(const std::string& name, std::uint32_t first, std:
     return MeshSnapshot::SubMesh{name, texture, first, count, materialBits(material)};
 }
 
+// The record in one line: vertex floats | indices | one "name first+count
+// texture" per sub-mesh, with * for the default material.
+std::string summaryOf(const MeshSnapshot& mesh)
+{
+    std::ostringstream out;
+    for (const std::uint32_t bits : mesh.vertexBits) {
+        float value;
+        std::memcpy(&value, &bits, sizeof(value));
+        out << value << ' ';
+    }
+    out << '|';
+    for (const std::uint32_t index : mesh.indices)
+        out << ' ' << index;
+    out << " |";
+    for (const MeshSnapshot::SubMesh& sub : mesh.subMeshes)
+        out << " '" << sub.name << "' " << sub.firstIndex << '+' << sub.triangleCount << ' ' << sub.textureName
+            << (sub.materialBits == materialBits(CMaterial()) ? "*" : "");
+    return out.str();
+}
+
 }  // namespace
+
+TEST_F(ObjLoaderTest, ExporterFilesReadAsTheFormatMeansThem)
+{
+    const struct {
+        std::string obj;
+        std::string mtl;  // a.mtl; b.mtl after a line "--"
+        std::string expected;
+    } cases[] = {
+        // Faces before the first usemtl, as Blender writes them, and faces
+        // under a name no material bears: a last sub-mesh, default material.
+        {"mtllib a.mtl\no Cube\n" + triangle + "f 1 2 3\nusemtl A\nf 3 2 1\nusemtl Lost\nf 2 3 1\n",
+         "newmtl A\nKd 1 0 0\nmap_Kd a.png\n", "0 0 0 1 0 0 0 1 0 | 2 1 0 0 1 2 1 2 0 | 'A' 0+1 a.png '' 3+2 *"},
+        {"mtllib a.mtl\n" + triangle + "usemtl Lost\nf 1 2 3\n", "newmtl A\n", "0 0 0 1 0 0 0 1 0 | 0 1 2 | 'A' 0+0 * '' 0+1 *"},
+        // Relative indices count back from the lines read before the face.
+        {triangle + "vt 0.5 1\nf -3/-1 -2/-1 -1/-1\nv 1 1 0\nf -3/1 -1/-1 -2/1\n", "",
+         "0 0 0 0.5 -1 1 0 0 0.5 -1 0 1 0 0.5 -1 1 1 0 0.5 -1 | 0 1 2 1 3 2 |"},
+        // Every mtllib word, each file once (also under another name); lines
+        // before a file's first newmtl change no material.
+        {"mtllib a.mtl\nmtllib b.mtl ./a.mtl a.mtl\n" + triangle + "usemtl B\nf 1 2 3\nusemtl A\nf 3 2 1\n",
+         "newmtl A\n--\nKd 0 1 0\nnewmtl B\nmap_Kd b.png\n", "0 0 0 1 0 0 0 1 0 | 2 1 0 0 1 2 | 'A' 0+1 * 'B' 3+1 b.png*"},
+        // Trailing comments, and lines continued after a backslash.
+        {"v 0 0 0 # origin\nv 1 0 0\nv 0 1 \\\r\n 0\nvt 0.25 # 0.5\nf 1/1 \\\n2/1 \\\r\n3/1 # 4/1\n", "",
+         "0 0 0 0.25 -0 1 0 0 0.25 -0 0 1 0 0.25 -0 | 0 1 2 |"},
+        // Indices into lists the file has no line of are ignored.
+        {triangle + "f 1/1/1 2/2/2 3/3/3 \\", "", "0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
+    };
+    for (const auto& c : cases) {
+        const std::size_t split = c.mtl.find("--\n");
+        writeFile("a.mtl", c.mtl.substr(0, split));
+        writeFile("b.mtl", split == std::string::npos ? "" : c.mtl.substr(split + 3));
+        const MeshSnapshot mesh = loadWritten("case.obj", c.obj);
+        EXPECT_EQ(summaryOf(mesh), c.expected) << c.obj;
+        EXPECT_EQ(mesh, referenceLoad("case.obj")) << c.obj;
+    }
+}
 
 TEST_F(ObjLoaderTest, EachFaceWordFormGivesItsLayout)
 {
@@ -107,12 +163,12 @@ TEST_F(ObjLoaderTest, EachFaceWordFormGivesItsLayout)
 
     const std::string lists = triangle + "vt 0.25 0.75\nvt 1 0\nvn 0 0 1\nvn 0 1 0\n";
     EXPECT_EQ(loadWritten("pt.obj", triangle + "vt 0.25 0.75\nvt 1 0\nf 1/1 2/2 3/1\n"),
-              expectedMesh(20, withTexCoords, {0, 0, 0, -0.25f, -0.75f, 1, 0, 0, -1, -0.0f, 0, 1, 0, -0.25f, -0.75f},
+              expectedMesh(20, withTexCoords, {0, 0, 0, 0.25f, -0.75f, 1, 0, 0, 1, -0.0f, 0, 1, 0, 0.25f, -0.75f},
                            {0, 1, 2}));
     EXPECT_EQ(loadWritten("ptn.obj", lists + "f 1/1/1 2/2/2 3/1/1\n"),
               expectedMesh(32, withBoth,
-                           {0, 0, 0, 0, 0, 1, -0.25f, -0.75f, 1, 0, 0, 0, 1, 0, -1, -0.0f,
-                            0, 1, 0, 0, 0, 1, -0.25f, -0.75f},
+                           {0, 0, 0, 0, 0, 1, 0.25f, -0.75f, 1, 0, 0, 0, 1, 0, 1, -0.0f,
+                            0, 1, 0, 0, 0, 1, 0.25f, -0.75f},
                            {0, 1, 2}));
     EXPECT_EQ(loadWritten("pn.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//1\n"),
               expectedMesh(24, withNormals, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1}, {0, 1, 2}));
@@ -124,7 +180,7 @@ TEST_F(ObjLoaderTest, EachFaceWordFormGivesItsLayout)
     // Each corner on its own: texture without normal, normal without texture.
     EXPECT_EQ(loadWritten("mixed.obj", lists + "f 1/2 2//2 3/1/1\n"),
               expectedMesh(32, withBoth,
-                           {0, 0, 0, 0, 0, 0, -1, -0.0f, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, -0.25f, -0.75f},
+                           {0, 0, 0, 0, 0, 0, 1, -0.0f, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0.25f, -0.75f},
                            {0, 1, 2}));
 }
 
@@ -161,10 +217,10 @@ TEST_F(ObjLoaderTest, NumbersReadExactlyAsAtofNarrowedToFloat)
     }
     EXPECT_EQ(loadWritten("numbers.obj", content + face + "\n"), expectedMesh(12, positionOnly, expected, indices));
 
-    // Texture coordinates are both negated; a missing second one reads as 0.
+    // u is kept and v negated; a missing v reads as 0.
     EXPECT_EQ(loadWritten("vt.obj", triangle + "vt 0.25 0.75 9\nvt 0.5\nvt nan -inf\nf 1/1 2/2 3/3\n"),
               expectedMesh(20, withTexCoords,
-                           {0, 0, 0, -0.25f, -0.75f, 1, 0, 0, -0.5f, -0.0f, 0, 1, 0, -NAN, INFINITY}, {0, 1, 2}));
+                           {0, 0, 0, 0.25f, -0.75f, 1, 0, 0, 0.5f, -0.0f, 0, 1, 0, NAN, INFINITY}, {0, 1, 2}));
 }
 
 TEST_F(ObjLoaderTest, VerticesAreSharedOnlyWhenEqualBitForBit)
@@ -211,11 +267,13 @@ TEST_F(ObjLoaderTest, TrianglesAreRegroupedByMaterial)
     content += "f 1 2 3\nusemtl B\nf 4 5 6\nusemtl A\nf 7 8 9\nusemtl X\nf 10 11 12\nusemtl\nusemtl B\nf 13 14 15\n";
     MeshSnapshot expected = loadWritten("groups.obj", content);
     EXPECT_EQ(expected.vertexCount, 15u);
-    EXPECT_EQ(expected.indices, (Indices{6, 7, 8, 3, 4, 5, 12, 13, 14, 6, 7, 8}));
+    // Triangles before the first usemtl and under an unknown name come last.
+    EXPECT_EQ(expected.indices, (Indices{6, 7, 8, 3, 4, 5, 12, 13, 14, 6, 7, 8, 0, 1, 2, 9, 10, 11}));
     CMaterial blue;
     blue.diffuse = CMyVector<float, 4>(0.0f, 0.0f, 1.0f, 1.0f);
-    EXPECT_EQ(expected.subMeshes, (std::vector<MeshSnapshot::SubMesh>{subMesh("A", 0, 1), subMesh("B", 3, 2),
-                                                                      subMesh("C", 9, 0), subMesh("A", 9, 1, blue)}));
+    EXPECT_EQ(expected.subMeshes,
+              (std::vector<MeshSnapshot::SubMesh>{subMesh("A", 0, 1), subMesh("B", 3, 2), subMesh("C", 9, 0),
+                                                  subMesh("A", 9, 1, blue), subMesh("", 12, 2)}));
     EXPECT_EQ(expected, referenceLoad("groups.obj"));
 
     // Many equally named materials and many marks: each material collects the
@@ -231,11 +289,12 @@ TEST_F(ObjLoaderTest, TrianglesAreRegroupedByMaterial)
     EXPECT_EQ(many.indices.size(), 60000u);
     EXPECT_EQ(many.subMeshes[19999], subMesh("A", 59997, 1));
 
-    // Materials but no usemtl, or usemtl but no MTL file: every triangle in
-    // file order and no sub-mesh.
+    // Materials but no usemtl: empty materials, then every triangle in file
+    // order. A usemtl but no MTL file: every triangle and no sub-mesh.
     const std::string faces = triangle + "f 1 2 3\nf 3 2 1\n";
-    EXPECT_EQ(loadWritten("nousemtl.obj", "mtllib mats.mtl\n" + faces),
-              expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2, 2, 1, 0}));
+    EXPECT_EQ(loadWritten("nousemtl.obj", "mtllib mats.mtl\n" + faces).subMeshes,
+              (std::vector<MeshSnapshot::SubMesh>{subMesh("A", 0, 0), subMesh("B", 0, 0), subMesh("C", 0, 0),
+                                                  subMesh("A", 0, 0, blue), subMesh("", 0, 2)}));
     EXPECT_EQ(loadWritten("nomtl.obj", "mtllib missing.mtl\n" + triangle + "f 1 2 3\nusemtl A\nf 3 2 1\n"),
               expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2, 2, 1, 0}));
 }
@@ -274,7 +333,7 @@ TEST_F(ObjLoaderTest, MtlPathIsTheObjFolderFollowedByTheMtllibNames)
         return mesh.subMeshes.empty() ? std::string("(none)") : mesh.subMeshes[0].textureName;
     };
     EXPECT_EQ(textureOf("models/a.obj", "mtllib m.mtl\n" + faces), "tex\\m.png");
-    EXPECT_EQ(textureOf("models/b.obj", "mtllib part\n" + faces + "mtllib\nmtllib s.mtl extra.mtl\n"), "parts.png");
+    EXPECT_EQ(textureOf("models/b.obj", "mtllib part\n" + faces + "mtllib\nmtllib parts.mtl extra.mtl\n"), "parts.png");
     EXPECT_EQ(textureOf("models/c.obj", "mtllib sub\\b.mtl\n" + faces), "sub.png");
     EXPECT_EQ(textureOf("d.obj", "mtllib top.mtl\n" + faces), "top.png");
     EXPECT_EQ(textureOf("models/e.obj", "mtllib top.mtl\n" + faces), "(none)");
@@ -287,9 +346,9 @@ TEST_F(ObjLoaderTest, LaterLinesMayDefineWhatEarlierFacesUse)
                                 "vn 0 0 1\nf 3/2/1 2 1\n";
     const MeshSnapshot mesh = loadWritten("forward.obj", content);
     EXPECT_EQ(mesh, expectedMesh(32, withBoth,
-                                 {0, 0, 0, 0, 0, 0, -0.5f, -0.5f, 1, 0, 0, 0, 0, 0, -1, -1, 0, 1, 0, 0, 0, 0,
-                                  -0.5f, -0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
-                                  0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, -1, -1},
+                                 {0, 0, 0, 0, 0, 0, 0.5f, -0.5f, 1, 0, 0, 0, 0, 0, 1, -1, 0, 1, 0, 0, 0, 0,
+                                  0.5f, -0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
+                                  0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, -1},
                                  {0, 1, 2, 3, 4, 5, 6, 4, 3}));
     EXPECT_EQ(mesh, referenceLoad("forward.obj"));
 }
@@ -304,24 +363,23 @@ TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
     ASSERT_EQ(mkfifo("fifo.obj", 0600), 0);
     expectFailure("fifo.obj", "");
     expectFailureOf(triangle + "f 1 2 0\n", " (line 4: position index 0 is not a positive number)");
-    expectFailureOf(triangle + "f 1 -2 3\n", " (line 4: position index -2 is not a positive number)");
+    expectFailureOf(triangle + "f 1 -4 3\n", " (line 4: position index -4 is not a positive number)");
+    expectFailureOf(triangle + "f 1/-1 2 3\nvt 0 0\n", " (line 4: texture index -1 is not a positive number)");
     expectFailureOf(triangle + "f 1 2 x3\n", " (line 4: position index x3 is not a positive number)");
     expectFailureOf(triangle + "f 1 2 99999999999\n", " (line 4: position index 99999999999 is too large)");
     expectFailureOf(triangle + "f 1 2 /3\n", " (line 4: vertex word without a position index)");
     expectFailureOf(triangle + "f 1 2 //3\n", " (line 4: vertex word without a position index)");
     expectFailureOf(triangle + "vt 0 0\nf 1/0 2/1 3/1\n", " (line 5: texture index 0 is not a positive number)");
-    expectFailureOf(triangle + "vn 0 0 1\nf 1//-1 2//1 3//1\n", " (line 5: normal index -1 is not a positive number)");
+    expectFailureOf(triangle + "vn 0 0 1\nf 1//-2 2//1 3//1\n", " (line 5: normal index -2 is not a positive number)");
     expectFailureOf(triangle + "f 1 2 4\n# end\n", " (line 4: position index 4 beyond the 3 read)");
     expectFailureOf(triangle + "vt 0 0\nf 1/2 2/1 3/1\nf 1/5 2 3\n", " (line 6: texture index 5 beyond the 1 read)");
-    expectFailureOf(triangle + "f 1//1 2//1 3//1\n", " (line 4: normal index 1 beyond the 0 read)");
+    expectFailureOf("v 0 \\\n0 0\nv 1 0 \\\r\n0\nv 0 1 0\nf 1 2 4\n", " (line 6: position index 4 beyond the 3 read)");
     expectFailureOf(triangle + "f 1 2\nf 9 2\nf 1 2 3\n", " (line 5: position index 9 beyond the 3 read)");
     expectFailureOf("v 0 0 0\nv 1 0\nv 0 1 0\nf 1 2 3\n", " (line 2: v needs three numbers)");
     expectFailureOf(triangle + "vn 0 0\nf 1 2 3\n", " (line 4: vn needs three numbers)");
     expectFailureOf(triangle + "vt\nf 1 2 3\n", " (line 4: vt needs a number)");
     expectFailureOf("", " (no triangle to draw)");
     expectFailureOf(triangle + "f 1 2\n", " (no triangle to draw)");
-    writeFile("a.mtl", "newmtl A\n");
-    expectFailureOf("mtllib a.mtl\n" + triangle + "f 1 2 3\nusemtl X\nf 1 2 3\n", " (no triangle to draw)");
 }
 
 TEST_F(ObjLoaderTest, GarbageLoadsCleanlyOrFailsCleanly)
@@ -336,7 +394,7 @@ TEST_F(ObjLoaderTest, GarbageLoadsCleanlyOrFailsCleanly)
     // Random bytes, and valid files with random damage: whatever loads must
     // be what the literal reading gives.
     std::mt19937 random(7);
-    const std::string alphabet = std::string("vtnf/ 0123456789.-+e\n\r\t#usemtl", 30) + std::string(1, '\0');
+    const std::string alphabet = std::string("vtnf/ 0123456789.-+e\n\r\t#\\usemtl", 31) + std::string(1, '\0');
     int accepted = 0;
     for (int round = 0; round < 300; ++round) {
         std::string bytes;
@@ -379,7 +437,7 @@ TEST_F(ObjLoaderTest, LargeGeneratedFileMatchesTheLiteralReading)
         EXPECT_TRUE(mesh->indices == reference.indices);
         EXPECT_EQ(mesh->subMeshes, reference.subMeshes);
         EXPECT_GE(mesh->indices.size(), 3u * 50000);
-        EXPECT_EQ(mesh->subMeshes.size(), 4u);
+        EXPECT_EQ(mesh->subMeshes.size(), 6u);
     }
 }
 

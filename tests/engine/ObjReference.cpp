@@ -1,6 +1,8 @@
 #include "ObjReference.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -22,14 +24,24 @@ float number(const std::vector<std::string>& words, std::size_t i)
     return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
 }
 
-std::vector<VESK::CNamedMaterial> readReferenceMaterials(std::string path)
+// Appends the materials of one MTL file unless it is one already read.
+void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>& read,
+                            std::vector<VESK::CNamedMaterial>& materials)
 {
-    std::vector<VESK::CNamedMaterial> materials;
     for (char& c : path) {
         if (c == '\\')
             c = '/';
     }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return;
+    for (const std::filesystem::path& earlier : read) {
+        if (std::filesystem::equivalent(earlier, path, error))
+            return;
+    }
+    read.push_back(path);
     std::ifstream in(path);
+    const std::size_t before = materials.size();
     float alpha = 1.0f;
     for (std::string line; std::getline(in, line);) {
         const std::vector<std::string> w = splitWords(line);
@@ -38,7 +50,7 @@ std::vector<VESK::CNamedMaterial> readReferenceMaterials(std::string path)
             materials.back().name = w[1];
             alpha = 1.0f;
         }
-        if (materials.empty() || w.size() < 2)
+        if (materials.size() == before || w.size() < 2)
             continue;
         VESK::CNamedMaterial& m = materials.back();
         if (w[0] == "d" || w[0] == "Tr")
@@ -54,14 +66,47 @@ std::vector<VESK::CNamedMaterial> readReferenceMaterials(std::string path)
         if (colour != nullptr && w.size() >= 4)
             *colour = CMyVector<float, 4>(number(w, 1), number(w, 2), number(w, 3), alpha);
     }
-    return materials;
+}
+
+// The words of the next line of the OBJ file, lines ending in a backslash
+// joined with the next; on v, vt, vn and f lines the words from one starting
+// with # on are left out.
+bool nextWords(std::istream& in, std::vector<std::string>& words)
+{
+    std::string line;
+    if (!std::getline(in, line))
+        return false;
+    for (std::string more;;) {
+        const std::size_t last = line.size() - (!line.empty() && line.back() == '\r' ? 1 : 0);
+        if (last == 0 || line[last - 1] != '\\')
+            break;
+        line.replace(last - 1, std::string::npos, " ");
+        if (!std::getline(in, more))
+            break;
+        line += more;
+    }
+    words = splitWords(line);
+    if (!words.empty() && (words[0] == "v" || words[0] == "vt" || words[0] == "vn" || words[0] == "f")) {
+        const auto comment = std::find_if(words.begin(), words.end(), [](const std::string& w) { return w[0] == '#'; });
+        words.erase(comment, words.end());
+    }
+    return true;
+}
+
+// The index a face component names: relative ones count back from the end of
+// a list of `count` entries; 0 when the component is empty.
+int faceIndex(const std::string& component, std::size_t count)
+{
+    const int index = component.empty() ? 0 : std::atoi(component.c_str());
+    return index < 0 ? static_cast<int>(count) + 1 + index : index;
 }
 
 }  // namespace
 
 MeshSnapshot referenceLoad(const std::string& path)
 {
-    std::string mtlPath = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    const std::string folder = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    std::vector<std::string> mtlNames;
     std::vector<float> positions, normals, texCoords;
     std::vector<int> positionIndices, texCoordIndices, normalIndices;
     std::vector<Mark> marks;
@@ -69,12 +114,13 @@ MeshSnapshot referenceLoad(const std::string& path)
     bool hasTexCoords = false;
 
     std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        const std::vector<std::string> w = splitWords(line);
+    for (std::vector<std::string> w; nextWords(in, w);) {
         if (w.empty())
             continue;
-        if (w[0] == "mtllib" && w.size() >= 2)
-            mtlPath += w[1];
+        for (std::size_t i = 1; w[0] == "mtllib" && i < w.size(); ++i) {
+            if (std::find(mtlNames.begin(), mtlNames.end(), w[i]) == mtlNames.end())
+                mtlNames.push_back(w[i]);
+        }
         if (w[0] == "v")
             positions.insert(positions.end(), {number(w, 1), number(w, 2), number(w, 3)});
         if (w[0] == "vn") {
@@ -82,7 +128,7 @@ MeshSnapshot referenceLoad(const std::string& path)
             hasNormals = true;
         }
         if (w[0] == "vt") {
-            texCoords.insert(texCoords.end(), {-number(w, 1), -number(w, 2)});
+            texCoords.insert(texCoords.end(), {number(w, 1), -number(w, 2)});
             hasTexCoords = true;
         }
         if (w[0] == "usemtl" && w.size() >= 2)
@@ -95,9 +141,9 @@ MeshSnapshot referenceLoad(const std::string& path)
             std::string component[3];
             for (int c = 0; c < 3 && std::getline(word, component[c], '/'); ++c) {
             }
-            p.push_back(std::atoi(component[0].c_str()));
-            t.push_back(component[1].empty() ? 0 : std::atoi(component[1].c_str()));
-            n.push_back(component[2].empty() ? 0 : std::atoi(component[2].c_str()));
+            p.push_back(faceIndex(component[0], positions.size() / 3));
+            t.push_back(faceIndex(component[1], texCoords.size() / 2));
+            n.push_back(faceIndex(component[2], normals.size() / 3));
         }
         for (std::size_t k = 0; k + 3 <= p.size(); ++k) {
             for (const std::size_t c : {std::size_t(0), k + 1, k + 2}) {
@@ -108,7 +154,10 @@ MeshSnapshot referenceLoad(const std::string& path)
         }
     }
 
-    const std::vector<VESK::CNamedMaterial> materials = readReferenceMaterials(mtlPath);
+    std::vector<VESK::CNamedMaterial> materials;
+    std::vector<std::filesystem::path> mtlFilesRead;
+    for (const std::string& name : mtlNames)
+        readReferenceMaterials(folder + name, mtlFilesRead, materials);
 
     MeshSnapshot mesh;
     const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
@@ -139,18 +188,25 @@ MeshSnapshot referenceLoad(const std::string& path)
         }
     }
 
-    if (!materials.empty() && !marks.empty()) {
+    if (!materials.empty()) {
+        // The triangles before the first usemtl stand under a name no material bears.
+        marks.insert(marks.begin(), Mark{"", 0});
         std::vector<std::uint32_t> regrouped;
         std::vector<Mark> groups;
-        for (const VESK::CNamedMaterial& material : materials) {
-            groups.push_back(Mark{material.name, regrouped.size()});
+        materials.emplace_back();  // the group of the unclaimed triangles
+        for (std::size_t g = 0; g < materials.size(); ++g) {
+            groups.push_back(Mark{materials[g].name, regrouped.size()});
             for (std::size_t k = 0; k < marks.size(); ++k) {
-                if (marks[k].name != material.name)
+                const bool claimed = std::any_of(materials.begin(), materials.end() - 1,
+                                                 [&](const VESK::CNamedMaterial& m) { return m.name == marks[k].name; });
+                if (g + 1 < materials.size() ? marks[k].name != materials[g].name : claimed)
                     continue;
                 const std::size_t end = k + 1 < marks.size() ? marks[k + 1].start : indexData.size();
                 regrouped.insert(regrouped.end(), indexData.begin() + marks[k].start, indexData.begin() + end);
             }
         }
+        if (regrouped.size() == groups.back().start)
+            materials.pop_back();
         indexData = regrouped;
         for (std::size_t g = 0; g < materials.size(); ++g) {
             const std::size_t end = g + 1 < materials.size() ? groups[g + 1].start : indexData.size();
