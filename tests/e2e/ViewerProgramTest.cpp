@@ -58,15 +58,13 @@ std::string cubeObj(const std::string& mtlFile, const std::string& material)
 }
 
 // A square of side 2 that faces the camera once the viewer has turned it
-// upright (model +Z is up on the screen, model -Y faces the viewer). The
-// texture coordinates put the picture's top-left corner at the top left of
-// the screen: the viewer reads both coordinates negated and repeats the
-// texture, so the left edge takes u = 1 and the bottom edge v = 0.
+// upright (model +Z is up on the screen, model -Y faces the viewer), with the
+// texture coordinates every exporter writes: (0, 0) bottom left, (1, 1) top right.
 std::string quadObj(const std::string& mtlFile, const std::string& material)
 {
     return "mtllib " + mtlFile + "\n"
            "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\n"
-           "vt 1 0\nvt 0 0\nvt 0 1\nvt 1 1\n"
+           "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
            "vn 0 -1 0\n"
            "usemtl " + material + "\n"
            "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
@@ -93,6 +91,7 @@ RgbImage quadrants(RgbImage::Pixel topLeft, RgbImage::Pixel topRight, RgbImage::
 
 bool isRed(RgbImage::Pixel p) { return p.red > 100 && p.green < 40 && p.blue < 40; }
 bool isBlack(RgbImage::Pixel p) { return p.red == 0 && p.green == 0 && p.blue == 0; }
+bool isGrey(RgbImage::Pixel p) { return p.red > 30 && std::abs(p.red - p.green) < 8 && std::abs(p.green - p.blue) < 8; }
 
 // True once the viewer has drawn: its black clear colour fills the top-left
 // corner, where no test scene puts anything, while a window not drawn yet
@@ -257,13 +256,20 @@ TEST_F(ViewerProgramTest, MissingSceneFileGivesBlackWindowAndLoadsNothing)
     expectCleanMemoryLog(result.memoryLog);
 }
 
-TEST_F(ViewerProgramTest, MissingMeshIsReportedEveryFrameAndLaterLinesCarryTheErrorTag)
+TEST_F(ViewerProgramTest, MissingMeshIsReportedEveryFrameAndAMeshUnderAMissingMaterialIsDrawn)
 {
-    viewer.writeFile("SceneGraph.sg", frame("Ghost", translation(0, 0, 6)) + frame("Cube", translation(0, 0, 6)));
+    viewer.writeFile("SceneGraph.sg", frame("Ghost", translation(0, 0, 6)) + frame("Cube", translation(0, 0, 6))
+            + frame("Lost", translation(-3, 0, 8)));
     viewer.writeFile("Data/Cube.obj", cubeObj("Cube.mtl", "Red"));
     viewer.writeFile("Data/Cube.mtl", material("Red", "1 0 0"));
+    viewer.writeFile("Data/Lost.obj", cubeObj("Cube.mtl", "Missing"));
 
-    ASSERT_NE(startViewer(centreIsRed), None);
+    // The lost cube is drawn left of the red one, grey in the default material.
+    ASSERT_NE(startViewer([](const RgbImage& image) {
+        const Region grey = findPixels(image, isGrey);
+        return centreIsRed(image) && grey.count > 100 && grey.right < image.width() / 2;
+    }),
+        None);
     ASSERT_TRUE(session.tapKey(XK_Escape));
     const ViewerProcess::Result result = viewer.waitForExit();
 
@@ -276,7 +282,9 @@ TEST_F(ViewerProgramTest, MissingMeshIsReportedEveryFrameAndLaterLinesCarryTheEr
         {
             " -> [ ERROR ] VESK::CObjLoader::loadFromFile Data/Ghost.obj [FAILED]",
             " -> [ ERROR ] CResourceManager - LOADING : Cube.obj",
+            " -> [ ERROR ] CResourceManager - LOADING : Lost.obj",
             " -> [ ERROR ] CResourceManager - RELEASE : Cube.obj",
+            " -> [ ERROR ] CResourceManager - RELEASE : Lost.obj",
         });
     expectCleanMemoryLog(result.memoryLog);
 }
@@ -331,7 +339,7 @@ TEST_F(ViewerProgramTest, CameraKeysMoveTheViewOfARedCube)
     EXPECT_EQ(viewer.waitForExit().exitStatus, 0);
 }
 
-TEST_F(ViewerProgramTest, TexturedQuadShowsItsPictureTheRightWayUp)
+TEST_F(ViewerProgramTest, TexturedQuadShowsItsPictureUnmirroredAndTheRightWayUp)
 {
     const RgbImage::Pixel blue{0, 0, 255}, yellow{255, 255, 0}, cyan{0, 255, 255}, magenta{255, 0, 255};
     viewer.writeFile("SceneGraph.sg", frame("Quad", translation(0, 0, 4)));

@@ -75,35 +75,18 @@ protected:
     }
 };
 
-MeshSnapshot expectedMesh(std::uint32_t stride, std::vector<std::int32_t> elements, const Floats& vertices,
-                          Indices indices)
-{
-    MeshSnapshot mesh;
-    mesh.vertexStride = stride;
-    mesh.indexSize = 4;
-    mesh.vertexCount = static_cast<std::uint32_t>(vertices.size() * 4 / stride);
-    mesh.elements = std::move(elements);
-    mesh.vertexBits = bitsOf(vertices);
-    mesh.indices = std::move(indices);
-    return mesh;
-}
-
-const std::vector<std::int32_t> positionOnly = {0, 3, 1, 0, 0, 0, 0, 0};
-const std::vector<std::int32_t> withTexCoords = {0, 3, 1, 0, 12, 2, 4, 0, 0, 0, 0, 0};
-const std::vector<std::int32_t> withNormals = {0, 3, 1, 0, 12, 3, 2, 0, 0, 0, 0, 0};
-const std::vector<std::int32_t> withBoth = {0, 3, 1, 0, 12, 3, 2, 0, 24, 2, 4, 0, 0, 0, 0, 0};
-
 MeshSnapshot::SubMesh subMesh(const std::string& name, std::uint32_t first, std::uint32_t count,
                               const CMaterial& material = CMaterial(), const std::string& texture = "")
 {
     return MeshSnapshot::SubMesh{name, texture, first, count, materialBits(material)};
 }
 
-// The record in one line: vertex floats | indices | one "name first+count
-// texture" per sub-mesh, with * for the default material.
+// The record in one line: stride | vertex floats | indices | one "'name'
+// first+count texture" per sub-mesh, with * for the default material.
 std::string summaryOf(const MeshSnapshot& mesh)
 {
     std::ostringstream out;
+    out << mesh.vertexStride << " | ";
     for (const std::uint32_t bits : mesh.vertexBits) {
         float value;
         std::memcpy(&value, &bits, sizeof(value));
@@ -121,30 +104,56 @@ std::string summaryOf(const MeshSnapshot& mesh)
 
 }  // namespace
 
-TEST_F(ObjLoaderTest, ExporterFilesReadAsTheFormatMeansThem)
+TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
 {
+    const std::string lists = triangle + "vt 0.25 0.75\nvt 1 0\nvn 0 0 1\nvn 0 1 0\n";
+    const std::string square = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0.5 2 0\n";
     const struct {
         std::string obj;
         std::string mtl;  // a.mtl; b.mtl after a line "--"
         std::string expected;
     } cases[] = {
+        // Each face word form, and lists no face refers to, shape the layout.
+        {triangle + "f 1 2 3\n", "", "12 | 0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
+        {triangle + "vt 0.25 0.75\nvt 1 0\nf 1/1 2/2 3/1\n", "", "20 | 0 0 0 0.25 -0.75 1 0 0 1 -0 0 1 0 0.25 -0.75 | 0 1 2 |"},
+        // u is kept and v negated; a missing v reads as 0.
+        {triangle + "vt 0.5 0.75 9\nvt 0.5\nvt nan -inf\nf 1/1 2/2 3/3\n", "", "20 | 0 0 0 0.5 -0.75 1 0 0 0.5 -0 0 1 0 nan inf | 0 1 2 |"},
+        {lists + "f 1/1/1 2/2/2 3/1/1\n", "",
+         "32 | 0 0 0 0 0 1 0.25 -0.75 1 0 0 0 1 0 1 -0 0 1 0 0 0 1 0.25 -0.75 | 0 1 2 |"},
+        {triangle + "vn 0 0 1\nf 1//1 2//1 3//1\n", "", "24 | 0 0 0 0 0 1 1 0 0 0 0 1 0 1 0 0 0 1 | 0 1 2 |"},
+        {lists + "f 1 2 3\n", "", "32 | 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 | 0 1 2 |"},
+        {lists + "f 1/2 2//2 3/1/1\n", "", "32 | 0 0 0 0 0 0 1 -0 1 0 0 0 1 0 0 0 0 1 0 0 0 1 0.25 -0.75 | 0 1 2 |"},
+        // Polygons become fans around their first vertex; a face of two words
+        // adds nothing; the winding of the file is kept.
+        {square + "f 1 2 3 4 5\n", "", "12 | 0 0 0 1 0 0 1 1 0 0 1 0 0.5 2 0 | 0 1 2 0 2 3 0 3 4 |"},
+        {square + "f 5 4\nf 3 2 1\nf 1\n", "", "12 | 1 1 0 1 0 0 0 0 0 | 0 1 2 |"},
+        // Vertices are shared only when equal bit for bit.
+        {"v 0 0 0\nv -0 0 0\nv 0.0 0 0\nv nan 0 0\nv -nan 0 0\nv NAN 0 0\nvn 0 0 1\nvn 0 1 0\nvn 0 0 1\n"
+         "f 1 2 3\nf 4 5 6\nf 1//1 1//2 3//3\n", "",
+         "24 | 0 0 0 0 0 0 -0 0 0 0 0 0 nan 0 0 0 0 0 -nan 0 0 0 0 0 0 0 0 0 0 1 0 0 0 0 1 0 | 0 1 0 2 3 2 4 5 4 |"},
+        // Later lines may define what earlier faces use.
+        {"f 1/1 2/2 3/1\nv 0 0 0\nv 1 0 0\nf 1 2 3//1\nvt 0.5 0.5\nv 0 1 0\nvt 1 1\nvn 0 0 1\nf 3/2/1 2 1\n", "",
+         "32 | 0 0 0 0 0 0 0.5 -0.5 1 0 0 0 0 0 1 -1 0 1 0 0 0 0 0.5 -0.5 0 0 0 0 0 0 0 0 1 0 0 0 0 0 0 0 "
+         "0 1 0 0 0 1 0 0 0 1 0 0 0 1 1 -1 | 0 1 2 3 4 5 6 4 3 |"},
         // Faces before the first usemtl, as Blender writes them, and faces
         // under a name no material bears: a last sub-mesh, default material.
         {"mtllib a.mtl\no Cube\n" + triangle + "f 1 2 3\nusemtl A\nf 3 2 1\nusemtl Lost\nf 2 3 1\n",
-         "newmtl A\nKd 1 0 0\nmap_Kd a.png\n", "0 0 0 1 0 0 0 1 0 | 2 1 0 0 1 2 1 2 0 | 'A' 0+1 a.png '' 3+2 *"},
-        {"mtllib a.mtl\n" + triangle + "usemtl Lost\nf 1 2 3\n", "newmtl A\n", "0 0 0 1 0 0 0 1 0 | 0 1 2 | 'A' 0+0 * '' 0+1 *"},
+         "newmtl A\nKd 1 0 0\nmap_Kd a.png\n", "12 | 0 0 0 1 0 0 0 1 0 | 2 1 0 0 1 2 1 2 0 | 'A' 0+1 a.png '' 3+2 *"},
+        {"mtllib a.mtl\n" + triangle + "usemtl Lost\nf 1 2 3\n", "newmtl A\n",
+         "12 | 0 0 0 1 0 0 0 1 0 | 0 1 2 | 'A' 0+0 * '' 0+1 *"},
         // Relative indices count back from the lines read before the face.
         {triangle + "vt 0.5 1\nf -3/-1 -2/-1 -1/-1\nv 1 1 0\nf -3/1 -1/-1 -2/1\n", "",
-         "0 0 0 0.5 -1 1 0 0 0.5 -1 0 1 0 0.5 -1 1 1 0 0.5 -1 | 0 1 2 1 3 2 |"},
+         "20 | 0 0 0 0.5 -1 1 0 0 0.5 -1 0 1 0 0.5 -1 1 1 0 0.5 -1 | 0 1 2 1 3 2 |"},
         // Every mtllib word, each file once (also under another name); lines
         // before a file's first newmtl change no material.
         {"mtllib a.mtl\nmtllib b.mtl ./a.mtl a.mtl\n" + triangle + "usemtl B\nf 1 2 3\nusemtl A\nf 3 2 1\n",
-         "newmtl A\n--\nKd 0 1 0\nnewmtl B\nmap_Kd b.png\n", "0 0 0 1 0 0 0 1 0 | 2 1 0 0 1 2 | 'A' 0+1 * 'B' 3+1 b.png*"},
+         "newmtl A\n--\nKd 0 1 0\nnewmtl B\nmap_Kd b.png\n",
+         "12 | 0 0 0 1 0 0 0 1 0 | 2 1 0 0 1 2 | 'A' 0+1 * 'B' 3+1 b.png*"},
         // Trailing comments, and lines continued after a backslash.
         {"v 0 0 0 # origin\nv 1 0 0\nv 0 1 \\\r\n 0\nvt 0.25 # 0.5\nf 1/1 \\\n2/1 \\\r\n3/1 # 4/1\n", "",
-         "0 0 0 0.25 -0 1 0 0 0.25 -0 0 1 0 0.25 -0 | 0 1 2 |"},
+         "20 | 0 0 0 0.25 -0 1 0 0 0.25 -0 0 1 0 0.25 -0 | 0 1 2 |"},
         // Indices into lists the file has no line of are ignored.
-        {triangle + "f 1/1/1 2/2/2 3/3/3 \\", "", "0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
+        {triangle + "f 1/1/1 2/2/2 3/3/3 \\", "", "12 | 0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
     };
     for (const auto& c : cases) {
         const std::size_t split = c.mtl.find("--\n");
@@ -154,48 +163,6 @@ TEST_F(ObjLoaderTest, ExporterFilesReadAsTheFormatMeansThem)
         EXPECT_EQ(summaryOf(mesh), c.expected) << c.obj;
         EXPECT_EQ(mesh, referenceLoad("case.obj")) << c.obj;
     }
-}
-
-TEST_F(ObjLoaderTest, EachFaceWordFormGivesItsLayout)
-{
-    EXPECT_EQ(loadWritten("p.obj", triangle + "f 1 2 3\n"),
-              expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}));
-
-    const std::string lists = triangle + "vt 0.25 0.75\nvt 1 0\nvn 0 0 1\nvn 0 1 0\n";
-    EXPECT_EQ(loadWritten("pt.obj", triangle + "vt 0.25 0.75\nvt 1 0\nf 1/1 2/2 3/1\n"),
-              expectedMesh(20, withTexCoords, {0, 0, 0, 0.25f, -0.75f, 1, 0, 0, 1, -0.0f, 0, 1, 0, 0.25f, -0.75f},
-                           {0, 1, 2}));
-    EXPECT_EQ(loadWritten("ptn.obj", lists + "f 1/1/1 2/2/2 3/1/1\n"),
-              expectedMesh(32, withBoth,
-                           {0, 0, 0, 0, 0, 1, 0.25f, -0.75f, 1, 0, 0, 0, 1, 0, 1, -0.0f,
-                            0, 1, 0, 0, 0, 1, 0.25f, -0.75f},
-                           {0, 1, 2}));
-    EXPECT_EQ(loadWritten("pn.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//1\n"),
-              expectedMesh(24, withNormals, {0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1}, {0, 1, 2}));
-
-    // Lists that faces do not refer to still shape the layout, with zeros.
-    EXPECT_EQ(loadWritten("unused.obj", lists + "f 1 2 3\n"),
-              expectedMesh(32, withBoth, {0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0},
-                           {0, 1, 2}));
-    // Each corner on its own: texture without normal, normal without texture.
-    EXPECT_EQ(loadWritten("mixed.obj", lists + "f 1/2 2//2 3/1/1\n"),
-              expectedMesh(32, withBoth,
-                           {0, 0, 0, 0, 0, 0, 1, -0.0f, 1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 0.25f, -0.75f},
-                           {0, 1, 2}));
-}
-
-TEST_F(ObjLoaderTest, PolygonsBecomeFansAroundTheirFirstVertex)
-{
-    const std::string square = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0.5 2 0\n";
-    const Floats five = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0.5f, 2, 0};
-    EXPECT_EQ(loadWritten("quad.obj", square + "f 1 2 3 4\n"),
-              expectedMesh(12, positionOnly, Floats(five.begin(), five.begin() + 12), {0, 1, 2, 0, 2, 3}));
-    EXPECT_EQ(loadWritten("pentagon.obj", square + "f 1 2 3 4 5\n"),
-              expectedMesh(12, positionOnly, five, {0, 1, 2, 0, 2, 3, 0, 3, 4}));
-    // A face of two words adds neither triangles nor vertices; the winding
-    // of the file is kept.
-    EXPECT_EQ(loadWritten("short.obj", square + "f 5 4\nf 3 2 1\nf 1\n"),
-              expectedMesh(12, positionOnly, {1, 1, 0, 1, 0, 0, 0, 0, 0}, {0, 1, 2}));
 }
 
 TEST_F(ObjLoaderTest, NumbersReadExactlyAsAtofNarrowedToFloat)
@@ -215,24 +182,9 @@ TEST_F(ObjLoaderTest, NumbersReadExactlyAsAtofNarrowedToFloat)
         if (i >= 2)
             indices.insert(indices.end(), {0, static_cast<std::uint32_t>(i - 1), static_cast<std::uint32_t>(i)});
     }
-    EXPECT_EQ(loadWritten("numbers.obj", content + face + "\n"), expectedMesh(12, positionOnly, expected, indices));
-
-    // u is kept and v negated; a missing v reads as 0.
-    EXPECT_EQ(loadWritten("vt.obj", triangle + "vt 0.25 0.75 9\nvt 0.5\nvt nan -inf\nf 1/1 2/2 3/3\n"),
-              expectedMesh(20, withTexCoords,
-                           {0, 0, 0, 0.25f, -0.75f, 1, 0, 0, 0.5f, -0.0f, 0, 1, 0, NAN, INFINITY}, {0, 1, 2}));
-}
-
-TEST_F(ObjLoaderTest, VerticesAreSharedOnlyWhenEqualBitForBit)
-{
-    const std::string content = "v 0 0 0\nv -0 0 0\nv 0.0 0 0\nv nan 0 0\nv -nan 0 0\nv NAN 0 0\n"
-                                "vn 0 0 1\nvn 0 1 0\nvn 0 0 1\n"
-                                "f 1 2 3\nf 4 5 6\nf 1//1 1//2 3//3\n";
-    EXPECT_EQ(loadWritten("equal.obj", content),
-              expectedMesh(24, withNormals,
-                           {0, 0, 0, 0, 0, 0, -0.0f, 0, 0, 0, 0, 0, NAN, 0, 0, 0, 0, 0, -NAN, 0, 0, 0, 0, 0,
-                            0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0},
-                           {0, 1, 0, 2, 3, 2, 4, 5, 4}));
+    const MeshSnapshot mesh = loadWritten("numbers.obj", content + face + "\n");
+    EXPECT_EQ(mesh.vertexBits, bitsOf(expected));
+    EXPECT_EQ(mesh.indices, indices);
 }
 
 TEST_F(ObjLoaderTest, LineEndingsSeparatorsAndByteOrderMarkDoNotMatter)
@@ -295,8 +247,8 @@ TEST_F(ObjLoaderTest, TrianglesAreRegroupedByMaterial)
     EXPECT_EQ(loadWritten("nousemtl.obj", "mtllib mats.mtl\n" + faces).subMeshes,
               (std::vector<MeshSnapshot::SubMesh>{subMesh("A", 0, 0), subMesh("B", 0, 0), subMesh("C", 0, 0),
                                                   subMesh("A", 0, 0, blue), subMesh("", 0, 2)}));
-    EXPECT_EQ(loadWritten("nomtl.obj", "mtllib missing.mtl\n" + triangle + "f 1 2 3\nusemtl A\nf 3 2 1\n"),
-              expectedMesh(12, positionOnly, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2, 2, 1, 0}));
+    EXPECT_EQ(summaryOf(loadWritten("nomtl.obj", "mtllib missing.mtl\n" + triangle + "f 1 2 3\nusemtl A\nf 3 2 1\n")),
+              "12 | 0 0 0 1 0 0 0 1 0 | 0 1 2 2 1 0 |");
 }
 
 TEST_F(ObjLoaderTest, MaterialsTakeTheirValuesFromTheMtlFile)
@@ -340,19 +292,6 @@ TEST_F(ObjLoaderTest, MtlPathIsTheObjFolderFollowedByTheMtllibNames)
     EXPECT_EQ(textureOf("models/f.obj", faces), "(none)");
 }
 
-TEST_F(ObjLoaderTest, LaterLinesMayDefineWhatEarlierFacesUse)
-{
-    const std::string content = "f 1/1 2/2 3/1\nv 0 0 0\nv 1 0 0\nf 1 2 3//1\nvt 0.5 0.5\nv 0 1 0\nvt 1 1\n"
-                                "vn 0 0 1\nf 3/2/1 2 1\n";
-    const MeshSnapshot mesh = loadWritten("forward.obj", content);
-    EXPECT_EQ(mesh, expectedMesh(32, withBoth,
-                                 {0, 0, 0, 0, 0, 0, 0.5f, -0.5f, 1, 0, 0, 0, 0, 0, 1, -1, 0, 1, 0, 0, 0, 0,
-                                  0.5f, -0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,
-                                  0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, -1},
-                                 {0, 1, 2, 3, 4, 5, 6, 4, 3}));
-    EXPECT_EQ(mesh, referenceLoad("forward.obj"));
-}
-
 TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
 {
     expectFailure("missing.obj", "");
@@ -388,8 +327,7 @@ TEST_F(ObjLoaderTest, GarbageLoadsCleanlyOrFailsCleanly)
     using namespace std::string_literals;
     const std::string longLines = "# " + std::string(3 << 20, 'x') + "\nv 1" + std::string(2 << 20, '1') +
                                   " 0\0 0\nv 1 0 0\nv 0 1 0\nusemtl a\0b\nf 1 2 3\n"s;
-    EXPECT_EQ(loadWritten("long.obj", longLines),
-              expectedMesh(12, positionOnly, {INFINITY, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}));
+    EXPECT_EQ(summaryOf(loadWritten("long.obj", longLines)), "12 | inf 0 0 1 0 0 0 1 0 | 0 1 2 |");
 
     // Random bytes, and valid files with random damage: whatever loads must
     // be what the literal reading gives.

@@ -44,7 +44,7 @@ protected:
 
 const std::string head = R"({"vertexStride":32,"indexSize":4,"vertexCount":3,"indexCount":3,"elementCount":4,)"
                          R"("elements":[[0,3,1,0],[12,3,2,0],[24,2,4,0],[0,0,0,0]],)";
-const std::string arrays = R"("vertices":[0,0,0,0,0,1,-0,-1,1,0,0,0,0,1,-0,-1,0,1,0,0,0,1,-0,-1],"indices":[0,1,2],)";
+const std::string arrays = R"("vertices":[0,0,0,0,0,1,0,-1,1,0,0,0,0,1,0,-1,0,1,0,0,0,1,0,-1],"indices":[0,1,2],)";
 const std::string tail = R"("subMeshes":[{"name":"A","textureName":"\"a\\b\".png","firstIndex":0,"triangleCount":1,)"
                          R"("ambient":[0.100000001,0.100000001,0.100000001,1],"diffuse":[1,0.5,0,1],)"
                          R"("specular":[0.200000003,0.200000003,0.200000003,1],"emission":[0,0,0,1],"shininess":10}]})"

@@ -61,7 +61,7 @@ TEST_F(HostileObjTest, EveryTruncationOfAnObjOrItsMtlLoadsOrFailsCleanly)
     EXPECT_GT(loaded, 20);
     EXPECT_EQ(loadText("cut0.obj", ""), nullptr);
 
-    // A cut material name may match no usemtl: nothing left to draw.
+    // A cut material name may match no usemtl: its triangles go unclaimed.
     writeFile("small.obj", smallObj);
     for (std::size_t length = 0; length < smallMtl.size(); ++length) {
         writeFile("small.mtl", smallMtl.substr(0, length));
@@ -119,9 +119,10 @@ TEST_F(HostileObjTest, HugeNumbersAndIndicesNeverWrap)
     EXPECT_EQ(mesh->vertices[3], 0.0f);
     EXPECT_TRUE(std::isnan(mesh->vertices[4]));
 
-    // 2^31 and 2^32 + 1 name no vertex; 2^32 + 1 must not be read as 1.
+    // 2^31 and 2^32 + 1 name no vertex; 2^32 + 1 must not be read as 1, nor a
+    // relative index reaching before the first line as anything.
     const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
-    for (const std::string index : {"2147483648", "4294967297", "4294967296", "18446744073709551617"}) {
+    for (const std::string index : {"2147483648", "4294967297", "4294967296", "18446744073709551617", "-4", "-18446744073709551617"}) {
         EXPECT_EQ(loadText("index.obj", triangle + "f 1 2 " + index + "\n"), nullptr) << index;
         EXPECT_EQ(loadText("index.obj", triangle + "vt 0 0\nf 1/1 2/1 3/" + index + "\n"), nullptr) << index;
         EXPECT_EQ(loadText("index.obj", triangle + "vn 0 0 1\nf 1//1 2//1 3//" + index + "\n"), nullptr) << index;
