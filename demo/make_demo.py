@@ -10,9 +10,8 @@ Conventions the viewer imposes, which every number below follows:
 - Every model is turned 90 degrees about its X axis inside its frame, so in
   an OBJ file +X is right, +Z is up and +Y points away from the viewer.
 - Back faces are culled: faces wind counter-clockwise seen from outside.
-- The viewer negates both texture coordinates and repeats textures, and
-  pictures are stored top row first; a corner that should show the picture
-  point (px, py), both fractions from the top-left, gets vt (1 - px, 1 - py).
+- Texture coordinates are the standard ones: (0, 0) is the picture's bottom
+  left corner and (1, 1) its top right; textures repeat beyond them.
 """
 
 import math
@@ -133,7 +132,7 @@ def quad_face(mesh, centre, normal, up, half_width, half_height, tiles=1.0):
     texture coordinates when `tiles` is None)."""
     right = cross(up, normal)
     repeat = tiles or 0.0
-    corners = [(-1, -1, repeat, 0.0), (1, -1, 0.0, 0.0), (1, 1, 0.0, repeat), (-1, 1, repeat, repeat)]
+    corners = [(-1, -1, 0.0, 0.0), (1, -1, repeat, 0.0), (1, 1, repeat, repeat), (-1, 1, 0.0, repeat)]
     mesh.polygon([
         (add(centre, scale(right, sx * half_width), scale(up, sy * half_height)), normal,
          (u, v) if tiles else None)
