@@ -24,17 +24,13 @@ float number(const std::vector<std::string>& words, std::size_t i)
     return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
 }
 
-// Appends the materials of one MTL file unless it is one already read.
+// Appends the materials of one MTL file unless it is one already read (under
+// any name).
 void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>& read,
                             std::vector<VESK::CNamedMaterial>& materials)
 {
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
+    std::replace(path.begin(), path.end(), '\\', '/');
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return;
     for (const std::filesystem::path& earlier : read) {
         if (std::filesystem::equivalent(earlier, path, error))
             return;
@@ -76,20 +72,18 @@ bool nextWords(std::istream& in, std::vector<std::string>& words)
     std::string line;
     if (!std::getline(in, line))
         return false;
-    for (std::string more;;) {
+    for (std::string more;; line += more) {
         const std::size_t last = line.size() - (!line.empty() && line.back() == '\r' ? 1 : 0);
         if (last == 0 || line[last - 1] != '\\')
             break;
         line.replace(last - 1, std::string::npos, " ");
         if (!std::getline(in, more))
             break;
-        line += more;
     }
     words = splitWords(line);
-    if (!words.empty() && (words[0] == "v" || words[0] == "vt" || words[0] == "vn" || words[0] == "f")) {
-        const auto comment = std::find_if(words.begin(), words.end(), [](const std::string& w) { return w[0] == '#'; });
-        words.erase(comment, words.end());
-    }
+    if (!words.empty() && (words[0] == "v" || words[0] == "vt" || words[0] == "vn" || words[0] == "f"))
+        words.erase(std::find_if(words.begin(), words.end(), [](const std::string& w) { return w[0] == '#'; }),
+                    words.end());
     return true;
 }
 
@@ -117,10 +111,8 @@ MeshSnapshot referenceLoad(const std::string& path)
     for (std::vector<std::string> w; nextWords(in, w);) {
         if (w.empty())
             continue;
-        for (std::size_t i = 1; w[0] == "mtllib" && i < w.size(); ++i) {
-            if (std::find(mtlNames.begin(), mtlNames.end(), w[i]) == mtlNames.end())
-                mtlNames.push_back(w[i]);
-        }
+        if (w[0] == "mtllib")
+            mtlNames.insert(mtlNames.end(), w.begin() + 1, w.end());
         if (w[0] == "v")
             positions.insert(positions.end(), {number(w, 1), number(w, 2), number(w, 3)});
         if (w[0] == "vn") {

@@ -109,16 +109,8 @@ TEST_F(HostileObjTest, TenMegabyteLinesAreReadWhole)
     EXPECT_EQ(mesh->subMeshes[0].triangleCount, 1u);
 }
 
-TEST_F(HostileObjTest, HugeNumbersAndIndicesNeverWrap)
+TEST_F(HostileObjTest, HugeIndicesNeverWrap)
 {
-    const std::unique_ptr<CMeshData> mesh = loadText("numbers.obj", "v 1e999 -nan -1e999\nv 1e-999 nan 0\nv 0 0 1\nf 1 2 3\n");
-    ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->vertices[0], INFINITY);
-    EXPECT_TRUE(std::isnan(mesh->vertices[1]));
-    EXPECT_EQ(mesh->vertices[2], -INFINITY);
-    EXPECT_EQ(mesh->vertices[3], 0.0f);
-    EXPECT_TRUE(std::isnan(mesh->vertices[4]));
-
     // 2^31 and 2^32 + 1 name no vertex; 2^32 + 1 must not be read as 1, nor a
     // relative index reaching before the first line as anything.
     const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
