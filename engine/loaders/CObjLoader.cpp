@@ -224,8 +224,7 @@ const char* CObjLoader::readName(const char* cursor, std::string& name) const
 // coordinates); a missing one reads as 0 once `wordsNeeded` are there, and a
 // word starting with # ends the numbers. The second texture coordinate is
 // stored negated: pictures are stored top row first, and v runs upwards.
-void CObjLoader::readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list,
-                                   int wordsNeeded)
+void CObjLoader::readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list, int wordsNeeded)
 {
     const int wordsUsed = static_cast<int>(list.groupSize());
     float values[3] = {0.0f, 0.0f, 0.0f};

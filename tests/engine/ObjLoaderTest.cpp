@@ -111,9 +111,11 @@ TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
     } cases[] = {
         // Each face word form, and lists no face refers to, shape the layout.
         {triangle + "f 1 2 3\n", "", "12 | 0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
-        {triangle + "vt 0.25 0.75\nvt 1 0\nf 1/1 2/2 3/1\n", "", "20 | 0 0 0 0.25 -0.75 1 0 0 1 -0 0 1 0 0.25 -0.75 | 0 1 2 |"},
+        {triangle + "vt 0.25 0.75\nvt 1 0\nf 1/1 2/2 3/1\n", "",
+         "20 | 0 0 0 0.25 -0.75 1 0 0 1 -0 0 1 0 0.25 -0.75 | 0 1 2 |"},
         // u is kept and v negated; a missing v reads as 0.
-        {triangle + "vt 0.5 0.75 9\nvt 0.5\nvt nan -inf\nf 1/1 2/2 3/3\n", "", "20 | 0 0 0 0.5 -0.75 1 0 0 0.5 -0 0 1 0 nan inf | 0 1 2 |"},
+        {triangle + "vt 0.5 0.75 9\nvt 0.5\nvt nan -inf\nf 1/1 2/2 3/3\n", "",
+         "20 | 0 0 0 0.5 -0.75 1 0 0 0.5 -0 0 1 0 nan inf | 0 1 2 |"},
         {lists + "f 1/1/1 2/2/2 3/1/1\n", "",
          "32 | 0 0 0 0 0 1 0.25 -0.75 1 0 0 0 1 0 1 -0 0 1 0 0 0 1 0.25 -0.75 | 0 1 2 |"},
         {triangle + "vn 0 0 1\nf 1//1 2//1 3//1\n", "", "24 | 0 0 0 0 0 1 1 0 0 0 0 1 0 1 0 0 0 1 | 0 1 2 |"},
