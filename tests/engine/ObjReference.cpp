@@ -104,8 +104,6 @@ MeshSnapshot referenceLoad(const std::string& path)
     std::vector<float> positions, normals, texCoords;
     std::vector<int> positionIndices, texCoordIndices, normalIndices;
     std::vector<Mark> marks;
-    bool hasNormals = false;
-    bool hasTexCoords = false;
 
     std::ifstream in(path);
     for (std::vector<std::string> w; nextWords(in, w);) {
@@ -115,14 +113,10 @@ MeshSnapshot referenceLoad(const std::string& path)
             mtlNames.insert(mtlNames.end(), w.begin() + 1, w.end());
         if (w[0] == "v")
             positions.insert(positions.end(), {number(w, 1), number(w, 2), number(w, 3)});
-        if (w[0] == "vn") {
+        if (w[0] == "vn")
             normals.insert(normals.end(), {number(w, 1), number(w, 2), number(w, 3)});
-            hasNormals = true;
-        }
-        if (w[0] == "vt") {
+        if (w[0] == "vt")
             texCoords.insert(texCoords.end(), {number(w, 1), -number(w, 2)});
-            hasTexCoords = true;
-        }
         if (w[0] == "usemtl" && w.size() >= 2)
             marks.push_back(Mark{w[1], positionIndices.size()});
         if (w[0] != "f")
@@ -152,6 +146,8 @@ MeshSnapshot referenceLoad(const std::string& path)
         readReferenceMaterials(folder + name, mtlFilesRead, materials);
 
     MeshSnapshot mesh;
+    const bool hasNormals = !normals.empty();
+    const bool hasTexCoords = !texCoords.empty();
     const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
     const std::size_t texCoordSlot = hasNormals ? 6 : 3;
     std::map<std::vector<std::uint32_t>, std::uint32_t> numbers;
@@ -160,11 +156,11 @@ MeshSnapshot referenceLoad(const std::string& path)
         std::vector<float> vertex(floatsPerVertex, 0.0f);
         for (int i = 0; i < 3; ++i)
             vertex[i] = positions[3 * (positionIndices[w] - 1) + i];
-        if (!normals.empty() && normalIndices[w] != 0) {
+        if (hasNormals && normalIndices[w] != 0) {
             for (int i = 0; i < 3; ++i)
                 vertex[3 + i] = normals[3 * (normalIndices[w] - 1) + i];
         }
-        if (!texCoords.empty() && texCoordIndices[w] != 0) {
+        if (hasTexCoords && texCoordIndices[w] != 0) {
             for (int i = 0; i < 2; ++i)
                 vertex[texCoordSlot + i] = texCoords[2 * (texCoordIndices[w] - 1) + i];
         }
