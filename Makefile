@@ -12,7 +12,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps build test run asan fuzz bench clean
+.PHONY: all deps fuzz-deps bench-deps build test run asan fuzz bench clean
 
 all: build
 
@@ -91,8 +91,20 @@ fuzz: fuzz-deps
 	        -artifact_prefix=build-fuzz/findings/$$t- $$corpus fuzz/corpus/$${t#fuzz_} || exit 1; \
 	done
 
+# assimp is a peer bench_obj measures our OBJ loader against; nothing else needs it.
+bench-deps: deps
+	@missing=""; \
+	for p in libassimp-dev; do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	fi
+
 # Release build of the Google Benchmark programs in build-bench/, then runs them.
-bench: deps
+# bench_obj takes VESK_BENCH_TRIANGLES (a comma-separated list of sizes) and
+# VESK_BENCH_ROUNDS from the environment.
+bench: bench-deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVESK_BUILD_BENCH=ON -DVESK_BUILD_TESTS=OFF
 	cmake --build build-bench -j$(JOBS)
 	./build-bench/bench/bench_obj

@@ -1,17 +1,53 @@
+// bench_obj: how long an OBJ file takes to load through our loader, side by
+// side with tinyobjloader and assimp (triangulating and joining identical
+// vertices, the peer whose result is a record like ours), on generated files
+// of the shapes real meshes have:
+//   grid       a height-field grid, v/vt/vn, every line in order, one material;
+//   groups     the same grid cut into 1000 `usemtl` groups over 100 materials;
+//   torus      a torus whose v, vt, vn and f lines are each written in
+//              shuffled order, as scanned and modelled meshes are;
+//   positions  the grid with positions only.
+// Sizes: 1.5M triangles, or the list in VESK_BENCH_TRIANGLES (for instance
+// "500000,4000000" to check that time grows linearly with the file).
+//
+// Every measured load runs in a fresh process: a process that loaded before
+// reuses the pages it freed, which flatters every loader. One measurement,
+// one Google Benchmark iteration, is:
+//   - a child process of bench_obj itself (`--load LOADER FILE`), which
+//     loads the file once ("first") and then twice more ("repeat", their
+//     mean), each load timed around the load call alone;
+//   - for our loader, in addition, `vesk-inspect mesh FILE --summary` as a
+//     whole process, from fork until reaped ("process"). For the peers,
+//     "process" is the helper child from fork until its first load returned
+//     (their teardown is left out, which favours them).
+// Faults are minor page faults (getrusage ru_minflt): of the whole process up
+// to the end of its first load, of the first load, and of a repeat. Peak is
+// the process's peak resident set (ru_maxrss) at that point.
+// The measurements of all inputs and loaders take turns in random order, and
+// every figure is the median over VESK_BENCH_ROUNDS rounds (5 by default): the
+// machine may be shared, and the median shrugs off a disturbed round.
+
+#include <sys/resource.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
 #include <benchmark/benchmark.h>
 #include <tiny_obj_loader.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,214 +57,424 @@
 #include "engine/loaders/CMeshData.h"
 #include "engine/loaders/CObjLoader.h"
 
-// bench_obj: OBJ loading through the loader factory against tinyobjloader on
-// generated height-field grids (v/vt/vn with two materials, and positions
-// only) of 0.5M, 1M and 2M triangles, written into a temporary folder.
-
 namespace {
 
+constexpr int repeatCount = 2;
+const char* const loaderNames[] = {"ours", "tinyobj", "assimp"};
+
 struct Input {
-    std::string variant;  // "vtn" or "v"
+    std::string shape;
     int triangles;
     std::string path;
-    double fileBytes = 0;
-    double recordBytes = 0;
-    double peakBytes = 0;
 };
 
 std::vector<Input> inputs;
+std::string selfPath;
 
-// Writes a grid of quads split into two triangles each; with `full`, every
-// grid point has its own v, vt and vn line and rows alternate between two
-// materials.
-void writeGrid(const std::string& path, int triangles, bool full)
+// ---------------------------------------------------------------- inputs
+
+// Buffered writing of generated lines; the generator runs once per input and
+// its speed only matters for the length of the run.
+class LineWriter {
+public:
+    explicit LineWriter(const std::string& path) : file(std::fopen(path.c_str(), "wb")), buffer(1 << 20)
+    {
+        std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
+    }
+    ~LineWriter() { std::fclose(file); }
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    template <typename... Args>
+    void line(const char* format, Args... args)
+    {
+        std::fprintf(file, format, args...);
+    }
+
+private:
+    std::FILE* file;
+    std::vector<char> buffer;
+};
+
+// A height field over the unit square: side x side quads of two triangles,
+// one v (and vt and vn unless positionsOnly) line per grid point in order.
+// groupCount > 0 cuts the faces into that many `usemtl` runs over
+// materialCount materials of materials.mtl.
+void writeGrid(const std::string& path, int triangles, bool positionsOnly, int groupCount)
 {
     const int side = static_cast<int>(std::lround(std::sqrt(triangles / 2.0)));
     const int points = side + 1;
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    std::vector<char> buffer(1 << 20);
-    std::setvbuf(out, buffer.data(), _IOFBF, buffer.size());
-    if (full)
-        std::fputs("mtllib grid.mtl\n", out);
+    LineWriter out(path);
+    if (!positionsOnly)
+        out.line("mtllib materials.mtl\n");
     for (int j = 0; j < points; ++j) {
         for (int i = 0; i < points; ++i) {
             const double x = double(i) / side, y = double(j) / side;
-            const double z = 0.1 * std::sin(7 * x) * std::cos(5 * y);
-            std::fprintf(out, "v %.6f %.6f %.6f\n", x, y, z);
-            if (!full)
+            out.line("v %.6f %.6f %.6f\n", x, y, 0.1 * std::sin(7 * x) * std::cos(5 * y));
+            if (positionsOnly)
                 continue;
-            std::fprintf(out, "vt %.6f %.6f\n", x, y);
+            out.line("vt %.6f %.6f\n", x, y);
             const double nx = -0.7 * std::cos(7 * x) * std::cos(5 * y), ny = 0.5 * std::sin(7 * x) * std::sin(5 * y);
             const double length = std::sqrt(nx * nx + ny * ny + 1);
-            std::fprintf(out, "vn %.6f %.6f %.6f\n", nx / length, ny / length, 1 / length);
+            out.line("vn %.6f %.6f %.6f\n", nx / length, ny / length, 1 / length);
         }
     }
-    for (int j = 0; j < side; ++j) {
-        if (full)
-            std::fputs(j % 2 == 0 ? "usemtl stone\n" : "usemtl grass\n", out);
-        for (int i = 0; i < side; ++i) {
-            const int a = j * points + i + 1, b = a + 1, c = a + points + 1, d = a + points;
-            if (full) {
-                std::fprintf(out, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c, c, c);
-                std::fprintf(out, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c, d, d, d);
-            } else {
-                std::fprintf(out, "f %d %d %d\nf %d %d %d\n", a, b, c, a, c, d);
-            }
+    const long quadCount = long(side) * side;
+    const long quadsPerGroup = groupCount > 0 ? (quadCount + groupCount - 1) / groupCount : quadCount;
+    if (!positionsOnly && groupCount == 0)
+        out.line("usemtl m0\n");
+    for (long q = 0; q < quadCount; ++q) {
+        if (groupCount > 0 && q % quadsPerGroup == 0)
+            out.line("usemtl m%ld\n", (q / quadsPerGroup) % 100);
+        const long a = (q / side) * points + q % side + 1, b = a + 1, c = a + points + 1, d = a + points;
+        if (positionsOnly) {
+            out.line("f %ld %ld %ld\nf %ld %ld %ld\n", a, b, c, a, c, d);
+        } else {
+            out.line("f %ld/%ld/%ld %ld/%ld/%ld %ld/%ld/%ld\n", a, a, a, b, b, b, c, c, c);
+            out.line("f %ld/%ld/%ld %ld/%ld/%ld %ld/%ld/%ld\n", a, a, a, c, c, c, d, d, d);
         }
     }
-    std::fclose(out);
 }
 
-void loadWithVesk(benchmark::State& state, const Input* input)
+// The order in which count items are written, and for each item the 1-based
+// number of the line it ends up on.
+struct Shuffle {
+    std::vector<int> order, lineOf;
+    Shuffle(int count, std::mt19937& random) : order(count), lineOf(count)
+    {
+        std::iota(order.begin(), order.end(), 0);
+        std::shuffle(order.begin(), order.end(), random);
+        for (int line = 0; line < count; ++line)
+            lineOf[order[line]] = line + 1;
+    }
+};
+
+// A torus of (2n + 1) x (n + 1) grid points (the seams carry their own
+// points, so that texture coordinates do not wrap), with positions, texture
+// coordinates, normals and triangles each written in an order of their own.
+void writeTorus(const std::string& path, int triangles)
 {
-    for (auto _ : state) {
-        auto* mesh = static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(input->path));
-        if (mesh == nullptr) {
-            state.SkipWithError("load failed");
-            return;
+    const int minor = static_cast<int>(std::lround(std::sqrt(triangles / 4.0))), major = 2 * minor;
+    const int ring = minor + 1, pointCount = (major + 1) * ring;
+    std::mt19937 random(11);
+    const Shuffle v(pointCount, random), vt(pointCount, random), vn(pointCount, random);
+    const double pi = std::acos(-1.0);
+    const auto angles = [&](int point) {
+        return std::make_pair(2 * pi * (point / ring) / major, 2 * pi * (point % ring) / minor);
+    };
+    LineWriter out(path);
+    out.line("mtllib materials.mtl\n");
+    for (const int point : v.order) {
+        const auto [u, w] = angles(point);
+        const double r = 1 + 0.3 * std::cos(w);
+        out.line("v %.6f %.6f %.6f\n", r * std::cos(u), r * std::sin(u), 0.3 * std::sin(w));
+    }
+    for (const int point : vt.order)
+        out.line("vt %.6f %.6f\n", double(point / ring) / major, double(point % ring) / minor);
+    for (const int point : vn.order) {
+        const auto [u, w] = angles(point);
+        out.line("vn %.6f %.6f %.6f\n", std::cos(w) * std::cos(u), std::cos(w) * std::sin(u), std::sin(w));
+    }
+    out.line("usemtl m0\n");
+    const Shuffle faces(2 * major * minor, random);
+    for (const int face : faces.order) {
+        const int quad = face / 2, a = (quad / minor) * ring + quad % minor, b = a + ring, c = b + 1, d = a + 1;
+        const int corners[2][3] = {{a, b, c}, {a, c, d}};
+        const int* t = corners[face % 2];
+        out.line("f %d/%d/%d %d/%d/%d %d/%d/%d\n", v.lineOf[t[0]], vt.lineOf[t[0]], vn.lineOf[t[0]],
+                 v.lineOf[t[1]], vt.lineOf[t[1]], vn.lineOf[t[1]], v.lineOf[t[2]], vt.lineOf[t[2]],
+                 vn.lineOf[t[2]]);
+    }
+}
+
+void writeMaterials(const std::string& path)
+{
+    LineWriter out(path);
+    for (int m = 0; m < 100; ++m)
+        out.line("newmtl m%d\nKd %.3f %.3f %.3f\n", m, m / 100.0, 0.5, 1 - m / 100.0);
+}
+
+void writeInputs(const std::string& folder, const std::vector<int>& sizes)
+{
+    writeMaterials(folder + "/materials.mtl");
+    for (const int triangles : sizes) {
+        for (const char* shape : {"grid", "groups", "torus", "positions"}) {
+            Input input{shape, triangles, folder + "/" + shape + std::to_string(triangles) + ".obj"};
+            if (input.shape == "torus")
+                writeTorus(input.path, triangles);
+            else
+                writeGrid(input.path, triangles, input.shape == "positions", input.shape == "groups" ? 1000 : 0);
+            inputs.push_back(input);
         }
-        benchmark::DoNotOptimize(mesh->indices);
+    }
+}
+
+// ---------------------------------------------------------------- helper child
+
+double monotonicSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+rusage usage()
+{
+    rusage figures{};
+    getrusage(RUSAGE_SELF, &figures);
+    return figures;
+}
+
+// Loads the file once with the named loader and frees what it made; only the
+// load call itself is timed. Returns the seconds, or -1 when the load failed.
+double timedLoad(const std::string& loader, const std::string& path)
+{
+    double start = 0, end = 0;
+    if (loader == "ours") {
+        start = monotonicSeconds();
+        auto* mesh = static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(path));
+        end = monotonicSeconds();
+        if (mesh == nullptr)
+            return -1;
         delete mesh;
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input->fileBytes));
-}
-
-void loadWithTinyObj(benchmark::State& state, const Input* input)
-{
-    const std::string folder = std::filesystem::path(input->path).parent_path().string() + "/";
-    for (auto _ : state) {
+    } else if (loader == "tinyobj") {
         tinyobj::attrib_t attrib;
         std::vector<tinyobj::shape_t> shapes;
         std::vector<tinyobj::material_t> materials;
         std::string warn, err;
-        if (!tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, input->path.c_str(), folder.c_str())) {
-            state.SkipWithError("tinyobjloader failed");
-            return;
-        }
-        benchmark::DoNotOptimize(shapes.data());
+        const std::string folder = std::filesystem::path(path).parent_path().string() + "/";
+        start = monotonicSeconds();
+        const bool loaded = tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, path.c_str(), folder.c_str());
+        end = monotonicSeconds();
+        if (!loaded || shapes.empty())
+            return -1;
+    } else if (loader == "assimp") {
+        Assimp::Importer importer;
+        start = monotonicSeconds();
+        const aiScene* scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_JoinIdenticalVertices);
+        end = monotonicSeconds();
+        if (scene == nullptr || scene->mNumMeshes == 0)
+            return -1;
+    } else {
+        return -1;
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input->fileBytes));
+    return end - start;
 }
 
-double statusKilobytes(const char* field)
+double median(std::vector<double> values)
 {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(field, 0) == 0)
-            return std::atof(line.c_str() + std::strlen(field));
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0 : n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// `bench_obj --load LOADER FILE START`: START is the parent's steady-clock
+// reading just before it forked. Prints "process first faults loadFaults
+// peakKiB repeat repeatFaults" on one line; exit status 1 when a load fails.
+int runHelper(const std::string& loader, const std::string& path, double start)
+{
+    // A failed load shows in the exit status; the log would only add noise.
+    DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("/dev/null");
+    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
+    const rusage before = usage();
+    const double first = timedLoad(loader, path);
+    const double process = monotonicSeconds() - start;
+    const rusage afterFirst = usage();
+    std::vector<double> repeats, repeatFaults;
+    for (int i = 0; i < repeatCount && first >= 0; ++i) {
+        const long faults = usage().ru_minflt;
+        repeats.push_back(timedLoad(loader, path));
+        repeatFaults.push_back(double(usage().ru_minflt - faults));
     }
+    VESK::CFactoryLoader::getInstance().clear();
+    DEBUGGING::CLogManager::getInstance().shutdown();
+    if (first < 0 || *std::min_element(repeats.begin(), repeats.end()) < 0)
+        return 1;
+    std::printf("%.6f %.6f %ld %ld %ld %.6f %.0f\n", process, first, afterFirst.ru_minflt,
+                afterFirst.ru_minflt - before.ru_minflt, afterFirst.ru_maxrss, median(repeats), median(repeatFaults));
     return 0;
 }
 
-// Loads the input once in a forked child whose peak-RSS mark was reset just
-// before, and returns the growth of that peak, with the size of the record.
-void measurePeak(Input& input)
+// ---------------------------------------------------------------- parent
+
+struct Figures {
+    double process = 0, first = 0, repeat = 0;
+    double processFaults = 0, loadFaults = 0, repeatFaults = 0, peakKiB = 0;
+};
+
+// Runs argv as a child with its standard output in outputFile and its
+// standard error (the tool's log) discarded, and returns its exit status (-1
+// when it did not exit normally) with its resource usage.
+int runChild(const std::vector<std::string>& argv, const std::string& outputFile, rusage& childUsage)
 {
-    int channel[2];
-    if (pipe(channel) != 0)
-        return;
+    std::vector<char*> pointers;
+    for (const std::string& argument : argv)
+        pointers.push_back(const_cast<char*>(argument.c_str()));
+    pointers.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const double before = statusKilobytes("VmRSS:");
-        auto* mesh = static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(input.path));
-        double figures[2] = {(statusKilobytes("VmHWM:") - before) * 1024.0, 0.0};
-        if (mesh != nullptr)
-            figures[1] = double(mesh->vertexCount) * mesh->vertexStride + double(mesh->indexCount) * 4;
-        if (write(channel[1], figures, sizeof(figures)) != sizeof(figures))
-            _exit(1);
-        _exit(0);
+        if (std::freopen(outputFile.c_str(), "w", stdout) == nullptr
+            || std::freopen("/dev/null", "w", stderr) == nullptr)
+            _exit(127);
+        execv(pointers[0], pointers.data());
+        _exit(127);
     }
-    close(channel[1]);
-    double figures[2] = {0, 0};
-    if (read(channel[0], figures, sizeof(figures)) == sizeof(figures)) {
-        input.peakBytes = figures[0];
-        input.recordBytes = figures[1];
-    }
-    close(channel[0]);
-    waitpid(child, nullptr, 0);
+    int status = 0;
+    if (child < 0 || wait4(child, &status, 0, &childUsage) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Keeps the fastest repetition's real time of every benchmark, in seconds,
-// for the closing table: the machine may be shared, and the fastest
-// repetition is the one least disturbed by others.
-class CollectingReporter : public benchmark::ConsoleReporter {
+bool measure(const std::string& loader, const Input& input, const std::string& scratch, Figures& figures)
+{
+    rusage childUsage{};
+    const std::string start = std::to_string(monotonicSeconds());
+    if (runChild({selfPath, "--load", loader, input.path, start}, scratch, childUsage) != 0)
+        return false;
+    std::FILE* output = std::fopen(scratch.c_str(), "r");
+    if (output == nullptr)
+        return false;
+    const int read = std::fscanf(output, "%lf %lf %lf %lf %lf %lf %lf", &figures.process, &figures.first,
+                                 &figures.processFaults, &figures.loadFaults, &figures.peakKiB, &figures.repeat,
+                                 &figures.repeatFaults);
+    std::fclose(output);
+    if (read != 7)
+        return false;
+    if (loader != "ours")
+        return true;
+    // Our whole-process figures come from the command-line tool instead.
+    const double begin = monotonicSeconds();
+    if (runChild({VESK_INSPECT, "mesh", input.path, "--summary"}, "/dev/null", childUsage) != 0)
+        return false;
+    figures.process = monotonicSeconds() - begin;
+    figures.processFaults = double(childUsage.ru_minflt);
+    figures.peakKiB = double(childUsage.ru_maxrss);
+    return true;
+}
+
+void measureLoads(benchmark::State& state, const Input* input, std::string loader, std::string scratch)
+{
+    for (auto _ : state) {
+        Figures figures;
+        if (!measure(loader, *input, scratch, figures)) {
+            state.SkipWithError("load failed");
+            return;
+        }
+        state.SetIterationTime(figures.first);
+        state.counters["process_s"] = figures.process;
+        state.counters["repeat_s"] = figures.repeat;
+        state.counters["faults"] = figures.processFaults;
+        state.counters["load_faults"] = figures.loadFaults;
+        state.counters["repeat_faults"] = figures.repeatFaults;
+        state.counters["peak_MB"] = figures.peakKiB / 1024.0;
+    }
+}
+
+std::string nameOf(const Input& input, const std::string& loader)
+{
+    return input.shape + "/" + std::to_string(input.triangles) + "/" + loader;
+}
+
+// Prints Google Benchmark's lines as usual and keeps the medians for the
+// closing table.
+class MedianReporter : public benchmark::ConsoleReporter {
 public:
+    MedianReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
+        // A single round has no aggregates: its one run is the median.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
-                seconds[run.run_name.function_name] = run.GetAdjustedRealTime() / 1000.0;
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!single && (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median"))
+                continue;
+            Figures& figures = medians[run.run_name.function_name];
+            figures.first = run.GetAdjustedRealTime() / 1000.0;
+            const auto counter = [&](const char* name) { return run.counters.at(name).value; };
+            figures.process = counter("process_s");
+            figures.repeat = counter("repeat_s");
+            figures.processFaults = counter("faults");
+            figures.loadFaults = counter("load_faults");
+            figures.repeatFaults = counter("repeat_faults");
+            figures.peakKiB = counter("peak_MB") * 1024.0;
         }
     }
-    std::map<std::string, double> seconds;
+    std::map<std::string, Figures> medians;
 };
 
-std::string nameOf(const char* loader, const Input& input)
+void printTable(const std::map<std::string, Figures>& medians)
 {
-    return std::string(loader) + "/" + input.variant + "/" + std::to_string(input.triangles);
+    std::printf("\nMedians; ratios are to tinyobjloader. process: whole process (ours: vesk-inspect --summary);\n"
+                "first: first load of a fresh process; repeat: later loads in that process. faults: minor page\n"
+                "faults of the whole process / of the first load / of a repeat; peak: the process's peak RSS.\n\n");
+    std::printf("%-16s %-8s %9s %6s %9s %6s %9s %6s %9s %9s %9s %8s\n", "input", "loader", "process s", "ratio",
+                "first s", "ratio", "repeat s", "ratio", "faults", "load flt", "rep flt", "peak MB");
+    for (const Input& input : inputs) {
+        const auto tiny = medians.find(nameOf(input, "tinyobj"));
+        for (const char* loader : loaderNames) {
+            const auto found = medians.find(nameOf(input, loader));
+            if (found == medians.end() || tiny == medians.end())
+                continue;
+            const Figures& f = found->second;
+            const Figures& t = tiny->second;
+            const std::string label = input.shape + " " + std::to_string(input.triangles / 1000) + "k";
+            std::printf("%-16s %-8s %9.3f %6.2f %9.3f %6.2f %9.3f %6.2f %9.0f %9.0f %9.0f %8.1f\n", label.c_str(),
+                        loader, f.process, f.process / t.process, f.first, f.first / t.first, f.repeat,
+                        f.repeat / t.repeat, f.processFaults, f.loadFaults, f.repeatFaults, f.peakKiB / 1024.0);
+        }
+    }
+}
+
+std::vector<int> sizesFromEnvironment()
+{
+    const char* list = std::getenv("VESK_BENCH_TRIANGLES");
+    std::vector<int> sizes;
+    for (const char* p = list != nullptr ? list : "1500000"; *p != '\0';) {
+        char* end = nullptr;
+        const long value = std::strtol(p, &end, 10);
+        if (end == p)
+            break;
+        if (value > 0)
+            sizes.push_back(static_cast<int>(value));
+        p = *end == ',' ? end + 1 : end;
+    }
+    return sizes;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    // Repetitions of the two loaders take turns in random order, so that
-    // whatever else runs on the machine weighs on both alike.
+    if (argc == 5 && std::strcmp(argv[1], "--load") == 0)
+        return runHelper(argv[2], argv[3], std::atof(argv[4]));
+
     std::vector<char*> arguments(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";
     arguments.insert(arguments.begin() + 1, interleave);
     int count = static_cast<int>(arguments.size());
     benchmark::Initialize(&count, arguments.data());
+
+    selfPath = std::filesystem::canonical("/proc/self/exe").string();
     std::string folder = (std::filesystem::temp_directory_path() / "vesk-bench-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr)
         return 1;
-    DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("/dev/stderr");
-    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
+    const char* rounds = std::getenv("VESK_BENCH_ROUNDS");
+    writeInputs(folder, sizesFromEnvironment());
 
-    std::ofstream(folder + "/grid.mtl") << "newmtl stone\nKd 0.5 0.5 0.5\nnewmtl grass\nKd 0.2 0.8 0.2\n";
-    for (const char* variant : {"vtn", "v"}) {
-        for (const int triangles : {500000, 1000000, 2000000}) {
-            Input input{variant, triangles, folder + "/" + variant + std::to_string(triangles) + ".obj"};
-            writeGrid(input.path, triangles, input.variant == "vtn");
-            input.fileBytes = double(std::filesystem::file_size(input.path));
-            inputs.push_back(input);
-        }
-    }
-    for (Input& input : inputs) {
-        measurePeak(input);
-        for (const auto& [name, function] : {std::make_pair("vesk", loadWithVesk),
-                                              std::make_pair("tinyobj", loadWithTinyObj)}) {
-            benchmark::RegisterBenchmark(nameOf(name, input).c_str(), function, &input)
+    for (const Input& input : inputs) {
+        for (const char* loader : loaderNames) {
+            benchmark::RegisterBenchmark(nameOf(input, loader).c_str(), measureLoads, &input, std::string(loader),
+                                         folder + "/figures.txt")
                 ->Unit(benchmark::kMillisecond)
-                ->UseRealTime()
-                ->Iterations(2)
-                ->Repetitions(5)
-                ->ComputeStatistics("min", [](const std::vector<double>& times) {
-                    return *std::min_element(times.begin(), times.end());
-                })
+                ->UseManualTime()
+                ->Iterations(1)
+                ->Repetitions(rounds != nullptr ? std::max(1, std::atoi(rounds)) : 5)
                 ->ReportAggregatesOnly(true);
         }
     }
-    CollectingReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    constexpr double mebibyte = 1024.0 * 1024.0;
-    std::printf("\n%-8s %10s %9s %9s %9s %10s %7s %9s %9s %9s %6s\n", "variant", "triangles", "file MiB", "vesk s",
-                "MiB/s", "tinyobj s", "ratio", "peak MiB", "rec MiB", "limit MiB", "");
-    for (const Input& input : inputs) {
-        const double vesk = reporter.seconds[nameOf("vesk", input)];
-        const double tiny = reporter.seconds[nameOf("tinyobj", input)];
-        const double limit = input.fileBytes + 3 * input.recordBytes;
-        std::printf("%-8s %10d %9.1f %9.3f %9.1f %10.3f %7.2f %9.1f %9.1f %9.1f %6s\n", input.variant.c_str(),
-                    input.triangles, input.fileBytes / mebibyte, vesk, input.fileBytes / mebibyte / vesk, tiny,
-                    vesk / tiny, input.peakBytes / mebibyte, input.recordBytes / mebibyte, limit / mebibyte,
-                    input.peakBytes <= limit ? "ok" : "OVER");
-    }
+    benchmark::Shutdown();
+    printTable(reporter.medians);
     std::filesystem::remove_all(folder);
-    VESK::CFactoryLoader::getInstance().clear();
-    DEBUGGING::CLogManager::getInstance().shutdown();
-    DEBUGGING::globalLog = nullptr;
     return 0;
 }
