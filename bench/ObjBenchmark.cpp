@@ -14,15 +14,17 @@
 // reuses the pages it freed, which flatters every loader. One measurement,
 // one Google Benchmark iteration, is:
 //   - a child process of bench_obj itself (`--load LOADER FILE`), which
-//     loads the file once ("first") and then twice more ("repeat", their
-//     mean), each load timed around the load call alone;
+//     loads the file once ("first") and then once more ("repeat"), each load
+//     timed around the load call alone;
 //   - for our loader, in addition, `vesk-inspect mesh FILE --summary` as a
 //     whole process, from fork until reaped ("process"). For the peers,
 //     "process" is the helper child from fork until its first load returned
 //     (their teardown is left out, which favours them).
-// Faults are minor page faults (getrusage ru_minflt): of the whole process up
-// to the end of its first load, of the first load, and of a repeat. Peak is
-// the process's peak resident set (ru_maxrss) at that point.
+// Times are wall-clock seconds and, beside them, CPU seconds (user and
+// system, getrusage): on a shared machine the CPU time is the steadier one.
+// Faults are minor page faults (ru_minflt): of the whole process up to the
+// end of its first load, of the first load, and of the repeat. Peak is the
+// process's peak resident set (ru_maxrss) at that point.
 // The measurements of all inputs and loaders take turns in random order, and
 // every figure is the median over VESK_BENCH_ROUNDS rounds (5 by default): the
 // machine may be shared, and the median shrugs off a disturbed round.
@@ -59,7 +61,6 @@
 
 namespace {
 
-constexpr int repeatCount = 2;
 const char* const loaderNames[] = {"ours", "tinyobj", "assimp"};
 
 struct Input {
@@ -223,6 +224,12 @@ rusage usage()
     return figures;
 }
 
+double cpuSeconds(const rusage& figures)
+{
+    return double(figures.ru_utime.tv_sec + figures.ru_stime.tv_sec)
+        + double(figures.ru_utime.tv_usec + figures.ru_stime.tv_usec) * 1e-6;
+}
+
 // Loads the file once with the named loader and frees what it made; only the
 // load call itself is timed. Returns the seconds, or -1 when the load failed.
 double timedLoad(const std::string& loader, const std::string& path)
@@ -259,16 +266,10 @@ double timedLoad(const std::string& loader, const std::string& path)
     return end - start;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n == 0 ? 0 : n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // `bench_obj --load LOADER FILE START`: START is the parent's steady-clock
-// reading just before it forked. Prints "process first faults loadFaults
-// peakKiB repeat repeatFaults" on one line; exit status 1 when a load fails.
+// reading just before it forked. Prints "process processCpu first firstCpu
+// faults loadFaults peakKiB repeat repeatFaults" on one line; exit status 1
+// when a load fails.
 int runHelper(const std::string& loader, const std::string& path, double start)
 {
     // A failed load shows in the exit status; the log would only add noise.
@@ -278,25 +279,23 @@ int runHelper(const std::string& loader, const std::string& path, double start)
     const double first = timedLoad(loader, path);
     const double process = monotonicSeconds() - start;
     const rusage afterFirst = usage();
-    std::vector<double> repeats, repeatFaults;
-    for (int i = 0; i < repeatCount && first >= 0; ++i) {
-        const long faults = usage().ru_minflt;
-        repeats.push_back(timedLoad(loader, path));
-        repeatFaults.push_back(double(usage().ru_minflt - faults));
-    }
+    const double repeat = first >= 0 ? timedLoad(loader, path) : -1;
+    const rusage afterRepeat = usage();
     VESK::CFactoryLoader::getInstance().clear();
     DEBUGGING::CLogManager::getInstance().shutdown();
-    if (first < 0 || *std::min_element(repeats.begin(), repeats.end()) < 0)
+    if (first < 0 || repeat < 0)
         return 1;
-    std::printf("%.6f %.6f %ld %ld %ld %.6f %.0f\n", process, first, afterFirst.ru_minflt,
-                afterFirst.ru_minflt - before.ru_minflt, afterFirst.ru_maxrss, median(repeats), median(repeatFaults));
+    std::printf("%.6f %.6f %.6f %.6f %ld %ld %ld %.6f %ld\n", process, cpuSeconds(afterFirst), first,
+                cpuSeconds(afterFirst) - cpuSeconds(before), afterFirst.ru_minflt,
+                afterFirst.ru_minflt - before.ru_minflt, afterFirst.ru_maxrss, repeat,
+                afterRepeat.ru_minflt - afterFirst.ru_minflt);
     return 0;
 }
 
 // ---------------------------------------------------------------- parent
 
 struct Figures {
-    double process = 0, first = 0, repeat = 0;
+    double process = 0, processCpu = 0, first = 0, firstCpu = 0, repeat = 0;
     double processFaults = 0, loadFaults = 0, repeatFaults = 0, peakKiB = 0;
 };
 
@@ -332,11 +331,11 @@ bool measure(const std::string& loader, const Input& input, const std::string& s
     std::FILE* output = std::fopen(scratch.c_str(), "r");
     if (output == nullptr)
         return false;
-    const int read = std::fscanf(output, "%lf %lf %lf %lf %lf %lf %lf", &figures.process, &figures.first,
-                                 &figures.processFaults, &figures.loadFaults, &figures.peakKiB, &figures.repeat,
-                                 &figures.repeatFaults);
+    const int read = std::fscanf(output, "%lf %lf %lf %lf %lf %lf %lf %lf %lf", &figures.process,
+                                 &figures.processCpu, &figures.first, &figures.firstCpu, &figures.processFaults,
+                                 &figures.loadFaults, &figures.peakKiB, &figures.repeat, &figures.repeatFaults);
     std::fclose(output);
-    if (read != 7)
+    if (read != 9)
         return false;
     if (loader != "ours")
         return true;
@@ -345,6 +344,7 @@ bool measure(const std::string& loader, const Input& input, const std::string& s
     if (runChild({VESK_INSPECT, "mesh", input.path, "--summary"}, "/dev/null", childUsage) != 0)
         return false;
     figures.process = monotonicSeconds() - begin;
+    figures.processCpu = cpuSeconds(childUsage);
     figures.processFaults = double(childUsage.ru_minflt);
     figures.peakKiB = double(childUsage.ru_maxrss);
     return true;
@@ -360,6 +360,8 @@ void measureLoads(benchmark::State& state, const Input* input, std::string loade
         }
         state.SetIterationTime(figures.first);
         state.counters["process_s"] = figures.process;
+        state.counters["process_cpu_s"] = figures.processCpu;
+        state.counters["first_cpu_s"] = figures.firstCpu;
         state.counters["repeat_s"] = figures.repeat;
         state.counters["faults"] = figures.processFaults;
         state.counters["load_faults"] = figures.loadFaults;
@@ -391,6 +393,8 @@ public:
             figures.first = run.GetAdjustedRealTime() / 1000.0;
             const auto counter = [&](const char* name) { return run.counters.at(name).value; };
             figures.process = counter("process_s");
+            figures.processCpu = counter("process_cpu_s");
+            figures.firstCpu = counter("first_cpu_s");
             figures.repeat = counter("repeat_s");
             figures.processFaults = counter("faults");
             figures.loadFaults = counter("load_faults");
@@ -404,10 +408,12 @@ public:
 void printTable(const std::map<std::string, Figures>& medians)
 {
     std::printf("\nMedians; ratios are to tinyobjloader. process: whole process (ours: vesk-inspect --summary);\n"
-                "first: first load of a fresh process; repeat: later loads in that process. faults: minor page\n"
-                "faults of the whole process / of the first load / of a repeat; peak: the process's peak RSS.\n\n");
-    std::printf("%-16s %-8s %9s %6s %9s %6s %9s %6s %9s %9s %9s %8s\n", "input", "loader", "process s", "ratio",
-                "first s", "ratio", "repeat s", "ratio", "faults", "load flt", "rep flt", "peak MB");
+                "first: first load of a fresh process; repeat: a second load in that process; wall and CPU\n"
+                "seconds. faults: minor page faults of the whole process / of the first load / of the repeat;\n"
+                "peak: the process's peak RSS.\n\n");
+    std::printf("%-15s %-7s %8s %5s %8s %5s %8s %5s %8s %5s %8s %5s %7s %7s %7s %6s\n", "input", "loader", "proc s",
+                "ratio", "proc cpu", "ratio", "first s", "ratio", "1st cpu", "ratio", "repeat s", "ratio", "faults",
+                "load", "repeat", "peakMB");
     for (const Input& input : inputs) {
         const auto tiny = medians.find(nameOf(input, "tinyobj"));
         for (const char* loader : loaderNames) {
@@ -417,9 +423,11 @@ void printTable(const std::map<std::string, Figures>& medians)
             const Figures& f = found->second;
             const Figures& t = tiny->second;
             const std::string label = input.shape + " " + std::to_string(input.triangles / 1000) + "k";
-            std::printf("%-16s %-8s %9.3f %6.2f %9.3f %6.2f %9.3f %6.2f %9.0f %9.0f %9.0f %8.1f\n", label.c_str(),
-                        loader, f.process, f.process / t.process, f.first, f.first / t.first, f.repeat,
-                        f.repeat / t.repeat, f.processFaults, f.loadFaults, f.repeatFaults, f.peakKiB / 1024.0);
+            std::printf("%-15s %-7s %8.3f %5.2f %8.3f %5.2f %8.3f %5.2f %8.3f %5.2f %8.3f %5.2f %7.0f %7.0f %7.0f %6.0f\n",
+                        label.c_str(), loader, f.process, f.process / t.process, f.processCpu,
+                        f.processCpu / t.processCpu, f.first, f.first / t.first, f.firstCpu, f.firstCpu / t.firstCpu,
+                        f.repeat, f.repeat / t.repeat, f.processFaults, f.loadFaults, f.repeatFaults,
+                        f.peakKiB / 1024.0);
         }
     }
 }
