@@ -1,5 +1,6 @@
-# The two commands of the README: `make run` and `make test`. Each installs the
-# Debian packages that are missing, then configures and builds into build/.
+# The commands of the README: `make run`, `make test` and `make install`. Each
+# installs the Debian packages that are missing, then configures build/ and
+# builds there what it needs.
 
 PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev \
             libdevil-dev libgtest-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev \
@@ -12,7 +13,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps bench-deps build test run asan fuzz bench clean
+.PHONY: all deps fuzz-deps bench-deps configure build test run install asan fuzz bench clean
 
 all: build
 
@@ -28,16 +29,31 @@ deps:
 	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
 	fi
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
 test: build
 	cd $(BUILD_DIR) && $(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
 
-# The viewer reads SceneGraph.sg and Data/ from its working directory.
-run: build
+# The viewer reads SceneGraph.sg and Data/ from its working directory. Only
+# the viewer is built, not the test programs.
+run: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target vesk-viewer
 	cd demo && ../$(BUILD_DIR)/app/vesk-viewer
+
+# vesk-viewer, vesk-view and vesk-inspect into $(PREFIX)/bin, the README into
+# $(PREFIX)/share/doc/vesk; through sudo when the prefix is not writable.
+PREFIX ?= /usr/local
+install: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target vesk-viewer vesk-view vesk-inspect
+	@if mkdir -p "$(PREFIX)" 2>/dev/null && [ -w "$(PREFIX)" ]; then \
+	    cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"; \
+	else \
+	    $(SUDO) cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"; \
+	fi
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # leak detection on. Only reports from the system's GL, X and image libraries

@@ -28,6 +28,11 @@ CLog::CLog(const char* fileName)
     writeUntagged("-- LOGGING START --\n");
 }
 
+CLog::CLog()
+    : level(LOG_INFOS)
+{
+}
+
 CLog::~CLog()
 {
     writeUntagged("-- LOGGING STOP --\n");

@@ -29,6 +29,11 @@ public:
     // Tag of the next line written through write(); set directly by callers.
     int level;
 
+protected:
+    // For logs that write their messages elsewhere: opens no file, so the
+    // header and the start and stop lines go nowhere.
+    CLog();
+
 private:
     void writeUntagged(const std::string& text);
 

@@ -1,19 +1,19 @@
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <string>
 
 #include "Commands.h"
-#include "debugging/CLogManager.h"
+#include "debugging/CStreamLog.h"
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CObjLoader.h"
 #include "engine/loaders/CPictureLoader.h"
 
 // vesk-inspect: loads one file through the engine exactly as the viewer does
-// and prints what it holds as JSON. The engine's log goes to standard error;
-// nothing is written into the working directory. While the log is open every
-// message on standard error goes through it: the log reopens /dev/stderr, and
-// direct writes beside it would overwrite each other in a redirected file.
+// and prints what it holds as JSON. The engine's messages go to standard
+// error as they are, so a successful run writes nothing there; nothing is
+// written into the working directory.
 
 namespace {
 
@@ -46,24 +46,46 @@ Command parse(int argc, char** argv)
     return nullptr;
 }
 
+const char* const usage = "usage: vesk-inspect mesh FILE [--summary]\n"
+                          "       vesk-inspect picture FILE\n"
+                          "       vesk-inspect scene FILE\n"
+                          "       vesk-inspect --help\n";
+
+const char* const help =
+    "\n"
+    "Loads FILE as vesk-viewer loads it and prints what it holds as one JSON\n"
+    "object on standard output.\n"
+    "  mesh     an OBJ file with the MTL file it names: vertex layout, vertices,\n"
+    "           indices, and per material its triangles and lighting values;\n"
+    "           --summary leaves out the vertices and indices\n"
+    "  picture  a picture file: width, height, format (0 BGR, 1 BGRA, 2 grey),\n"
+    "           bytes per pixel and the 64-bit FNV-1a hash of the pixels\n"
+    "  scene    a scene file (SceneGraph.sg): the mesh names, and the tree of\n"
+    "           frames with their mesh names and matrices\n"
+    "\n"
+    "Exit status: 0 when FILE was loaded; 1 when it could not be, with the\n"
+    "engine's message on standard error; 2 on a usage error.\n";
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(usage, stdout);
+        std::fputs(help, stdout);
+        return 0;
+    }
     const Command command = parse(argc, argv);
     if (command == nullptr) {
-        std::fputs("usage: vesk-inspect mesh FILE [--summary]\n"
-                   "       vesk-inspect picture FILE\n"
-                   "       vesk-inspect scene FILE\n",
-                   stderr);
+        std::fputs(usage, stderr);
         return 2;
     }
-    DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("/dev/stderr");
+    DEBUGGING::CStreamLog messages(std::cerr);
+    DEBUGGING::globalLog = &messages;
     VESK::CFactoryLoader::registerLoader(new VESK::CPictureLoader());
     VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
     const int status = command(argv[2]);
     VESK::CFactoryLoader::getInstance().clear();
-    DEBUGGING::CLogManager::getInstance().shutdown();
     DEBUGGING::globalLog = nullptr;
     return status;
 }

@@ -54,7 +54,7 @@ void ViewerProcess::setEnvironment(const std::string& name, const std::string& v
     environmentOverrides[name] = value;
 }
 
-bool ViewerProcess::start()
+bool ViewerProcess::start(const std::vector<std::string>& arguments)
 {
     if (child > 0 && !reaped)
         return false;
@@ -78,7 +78,10 @@ bool ViewerProcess::start()
     for (std::string& variable : environment)
         envp.push_back(variable.data());
     envp.push_back(nullptr);
-    std::vector<char*> argv = {const_cast<char*>(program.c_str()), nullptr};
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
 
     const pid_t forked = fork();
     if (forked < 0)

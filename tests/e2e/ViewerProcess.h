@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 // Runs one program under test as a child process in a fresh temporary working
 // directory that this object creates in its constructor and removes, with all
@@ -49,10 +50,10 @@ public:
     // inherited, DISPLAY included). Takes effect at the next start().
     void setEnvironment(const std::string& name, const std::string& value);
 
-    // Forks and executes the program with no arguments in the working
+    // Forks and executes the program with the arguments in the working
     // directory. Returns false when a child is already running or fork fails;
     // a program that cannot be executed ends with exit status 127.
-    bool start();
+    bool start(const std::vector<std::string>& arguments = {});
     pid_t pid() const { return child; }
     // True while the child has not ended; reaps it (keeping its status) when it has.
     bool isRunning();

@@ -1,36 +1,19 @@
 // End-to-end tests of vesk-viewer: the real program in a fresh working
 // directory, the real X server, real key events and the window's real pixels.
-// GoogleTest comes before the X headers, whose macros (None, Bool) it would trip on.
-#include <gtest/gtest.h>
+#include "WindowChecks.h"
 
 #include <X11/keysym.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "RgbImage.h"
-#include "ViewerProcess.h"
-#include "XSession.h"
 #include "support/PreloadList.h"
 #include "support/TempWorkDir.h"
 
 namespace {
-
-const char* const windowTitle = "My Window";
-
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // A column-major matrix line that only translates.
 std::string translation(float x, float y, float z)
@@ -89,55 +72,14 @@ RgbImage quadrants(RgbImage::Pixel topLeft, RgbImage::Pixel topRight, RgbImage::
     return picture;
 }
 
-bool isRed(RgbImage::Pixel p) { return p.red > 100 && p.green < 40 && p.blue < 40; }
-bool isBlack(RgbImage::Pixel p) { return p.red == 0 && p.green == 0 && p.blue == 0; }
 bool isGrey(RgbImage::Pixel p) { return p.red > 30 && std::abs(p.red - p.green) < 8 && std::abs(p.green - p.blue) < 8; }
 
-// True once the viewer has drawn: its black clear colour fills the top-left
-// corner, where no test scene puts anything, while a window not drawn yet
-// shows the server's root pattern there.
-bool cornerIsClear(const RgbImage& image)
-{
-    return !image.empty() && isBlack(image.at(0, 0)) && isBlack(image.at(1, 0)) && isBlack(image.at(0, 1))
-           && isBlack(image.at(1, 1));
-}
-
 bool centreIsRed(const RgbImage& image) { return !image.empty() && isRed(image.centre()); }
-
-struct Region {
-    std::size_t count = 0;
-    int left = -1, right = -1, top = -1, bottom = -1;
-};
-
-Region findPixels(const RgbImage& image, const std::function<bool(RgbImage::Pixel)>& matches)
-{
-    Region region;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            if (!matches(image.at(x, y)))
-                continue;
-            if (region.count == 0) {
-                region.left = region.right = x;
-                region.top = region.bottom = y;
-            }
-            ++region.count;
-            region.left = std::min(region.left, x);
-            region.right = std::max(region.right, x);
-            region.top = std::min(region.top, y);
-            region.bottom = std::max(region.bottom, y);
-        }
-    return region;
-}
 
 bool allBlack(const RgbImage& image)
 {
     return !image.empty()
            && findPixels(image, isBlack).count == static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
-}
-
-bool anythingDrawn(const RgbImage& image)
-{
-    return findPixels(image, [](RgbImage::Pixel p) { return !isBlack(p); }).count > 0;
 }
 
 void expectHeader(const std::vector<std::string>& lines, const std::string& name)
@@ -173,23 +115,9 @@ void expectCleanMemoryLog(const std::string& text)
 
 class ViewerProgramTest : public ::testing::Test {
 protected:
-    // Starts the viewer, waits for its window and focuses it, then waits until
-    // a drawn frame satisfies `ready` and keeps it as firstFrame. Returns None
-    // on failure, with the last capture saved as "<test name>.png".
     Window startViewer(const std::function<bool(const RgbImage&)>& ready)
     {
-        if (!viewer.start())
-            return None;
-        const Window window = session.waitForWindow(windowTitle, viewer.pid());
-        if (window == None || !session.focus(window))
-            return None;
-        firstFrame = session.waitForPicture(
-            window, [&ready](const RgbImage& image) { return cornerIsClear(image) && ready(image); });
-        if (!cornerIsClear(firstFrame) || !ready(firstFrame)) {
-            firstFrame.savePng(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".png");
-            return None;
-        }
-        return window;
+        return startAndWaitForFrame(viewer, {}, false, session, ready, firstFrame);
     }
 
     // A lit red cube straight ahead of the camera.

@@ -22,12 +22,16 @@ struct ToolOutcome {
     std::vector<std::string> errLines;
 };
 
+// Where the child's standard error goes: a pipe; "inspect-stderr.txt" in the
+// current folder, opened for appending as `2>>` opens it (the test may fill it
+// first); or wherever standard output goes, as `2>&1` sends it.
+enum class Errors { piped, appended, withOutput };
+
 // Runs vesk-inspect with the arguments in the folder workDir. Standard output
-// goes to "inspect-stdout.txt" in the current folder; standard error through a
-// pipe, or into "inspect-stderr.txt" there when errorsToFile is set. A child
-// still running after 20 s is killed.
+// goes to "inspect-stdout.txt" in the current folder. A child still running
+// after 20 s is killed.
 inline ToolOutcome runTool(const std::vector<std::string>& arguments, const std::string& workDir = ".",
-                                 bool errorsToFile = false)
+                                 Errors errors = Errors::piped)
 {
     ToolOutcome outcome;
     const std::string outPath = (std::filesystem::current_path() / "inspect-stdout.txt").string();
@@ -38,7 +42,9 @@ inline ToolOutcome runTool(const std::vector<std::string>& arguments, const std:
     const pid_t child = fork();
     if (child == 0) {
         const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = errorsToFile ? ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644) : errPipe[1];
+        const int err = errors == Errors::piped      ? errPipe[1]
+                        : errors == Errors::appended ? ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)
+                                                     : out;
         if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(workDir.c_str()) != 0)
             _exit(126);
         close(errPipe[0]);
@@ -72,7 +78,7 @@ inline ToolOutcome runTool(const std::vector<std::string>& arguments, const std:
         outcome.status = WEXITSTATUS(status);
     std::ifstream in(outPath, std::ios::binary);
     outcome.out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (errorsToFile) {
+    if (errors == Errors::appended) {
         std::ifstream errFile(errPath, std::ios::binary);
         err.assign(std::istreambuf_iterator<char>(errFile), std::istreambuf_iterator<char>());
     }

@@ -1,0 +1,219 @@
+// End-to-end tests of vesk-view: the real program lays out its scene folder,
+// runs the real viewer in the real X server and is left through its window.
+#include "WindowChecks.h"
+
+#include <X11/keysym.h>
+
+#include <array>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TempWorkDir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A tower of two unit cubes, material Bottom under material Top, one unit
+// wide and deep, with face normals and one texture coordinate. Its up axis is
+// +Y, or +Z (then its front faces -Y); it is scaled, then moved by `offset`.
+std::string towerObj(const std::string& mtlFile, bool zUp, double scale = 1.0,
+    const std::array<double, 3>& offset = {0, 0, 0})
+{
+    std::ostringstream obj;
+    obj << "mtllib " << mtlFile << "\nvt 0.5 0.5\n";
+    auto point = [&](const char* keyword, double x, double y, double z, bool place) {
+        const double p[3] = {x, zUp ? -z : y, zUp ? y : z};
+        obj << keyword;
+        for (int i = 0; i < 3; ++i)
+            obj << ' ' << (place ? p[i] * scale + offset[i] : p[i]);
+        obj << '\n';
+    };
+    for (int box = 0; box < 2; ++box)
+        for (int i = 0; i < 8; ++i)
+            point("v", (i & 4) ? 0.5 : -0.5, box + ((i & 2) ? 1 : 0), (i & 1) ? 0.5 : -0.5, true);
+    for (int axis = 0; axis < 3; ++axis)
+        for (const int sign : {-1, 1})
+            point("vn", axis == 0 ? sign : 0, axis == 1 ? sign : 0, axis == 2 ? sign : 0, false);
+    const int quads[6][4] = {{1, 2, 4, 3}, {5, 7, 8, 6}, {1, 5, 6, 2}, {3, 4, 8, 7}, {1, 3, 7, 5}, {2, 6, 8, 4}};
+    for (int box = 0; box < 2; ++box) {
+        obj << "usemtl " << (box == 0 ? "Bottom" : "Top") << '\n';
+        for (int face = 0; face < 6; ++face) {
+            obj << 'f';
+            for (const int corner : quads[face])
+                obj << ' ' << corner + 8 * box << "/1/" << face + 1;
+            obj << '\n';
+        }
+    }
+    return obj.str();
+}
+
+std::string towerMtl(const std::string& top, const std::string& bottom, const std::string& more = "")
+{
+    return "newmtl Top\nKa 0 0 0\n" + top + "\nnewmtl Bottom\nKa 0 0 0\n" + bottom + "\n" + more;
+}
+
+class ViewCommandTest : public ::testing::Test {
+protected:
+    ViewCommandTest() { fs::create_directory(temporary); }
+
+    // True when vesk-view left nothing in the temporary folder it was given.
+    bool leftNoTemporaryFolder() const { return fs::is_empty(temporary); }
+
+    ViewerProcess view{VESK_VIEW_PATH};
+    const fs::path temporary = view.workingDirectory() / "tmp";
+    XSession session;
+    RgbImage frame;
+};
+
+}  // namespace
+
+// Each model, or the row, stands upright (red above green, or red left of
+// green), centred and whole in the window, at a size that fills most of its
+// height; Esc ends vesk-view with the viewer's status, the temporary scene
+// folder removed, and the viewer's failures on standard error.
+TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFolder)
+{
+    const std::string red = "Kd 1 0 0", green = "Kd 0 1 0";
+    // Y-up, a hundred times the demo's size, far from the origin; the top's
+    // picture lies beside its MTL file, in another folder than the model.
+    view.writeFile("models/far.obj", towerObj("looks/far.mtl", false, 200.0, {3000, -2000, 5000}));
+    view.writeFile("models/looks/far.mtl", towerMtl("Kd 1 1 1\nmap_Kd red.png", green));
+    RgbImage redPicture(4, 4);
+    for (int i = 0; i < 16; ++i)
+        redPicture.set(i % 4, i / 4, {255, 0, 0});
+    ASSERT_TRUE(redPicture.savePng((view.workingDirectory() / "models/looks/red.png").string()));
+    view.writeFile("zup.obj", towerObj("zup.mtl", true, 1.0, {1, 2, 3}));
+    view.writeFile("zup.mtl", towerMtl(red, green));
+    // A row; its second model names a picture that the viewer fails to load.
+    view.writeFile("left.obj", towerObj("left.mtl", false));
+    view.writeFile("left.mtl", towerMtl(red, red));
+    view.writeFile("right.obj", towerObj("right.mtl", false));
+    view.writeFile("right.mtl", towerMtl(green, green, "newmtl Unused\nmap_Kd broken.png\n"));
+    view.writeFile("broken.png", "not a picture");
+
+    const struct {
+        std::vector<std::string> arguments;
+        bool row;
+        std::vector<std::string> errors;
+    } cases[] = {
+        {{"models/far.obj"}, false, {}},
+        {{"--up", "z", "zup.obj"}, false, {}},
+        {{"left.obj", "right.obj"}, true, {" -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/broken.png [FAILED]"}},
+    };
+    view.setEnvironment("TMPDIR", temporary.string());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        const Window window = startAndWaitForFrame(view, c.arguments, true, session, [](const RgbImage& image) {
+            return findPixels(image, isRed).count > 0 && findPixels(image, isGreen).count > 0;
+        }, frame);
+        ASSERT_NE(window, None);
+        const Region top = findPixels(frame, isRed), bottom = findPixels(frame, isGreen);
+        const Region all = findPixels(frame, [](RgbImage::Pixel p) { return !isBlack(p); });
+        if (c.row)
+            EXPECT_LT(top.right, bottom.left);
+        else
+            EXPECT_LE(top.bottom, bottom.top + 1);
+        EXPECT_NEAR(all.left + all.right, frame.width(), 4);
+        EXPECT_NEAR(all.top + all.bottom, frame.height(), 4);
+        EXPECT_GT(all.top, 0);
+        EXPECT_GT(all.bottom - all.top, frame.height() * 7 / 10);
+
+        ASSERT_TRUE(session.tapKey(XK_Escape));
+        const ViewerProcess::Result result = view.waitForExit();
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_TRUE(leftNoTemporaryFolder());
+        const std::vector<std::string> errors = splitLines(result.standardError);
+        ASSERT_EQ(errors.size(), c.errors.size()) << result.standardError;
+        for (std::size_t i = 0; i < errors.size(); ++i)
+            EXPECT_TRUE(isStampedLine(errors[i], c.errors[i])) << errors[i];
+    }
+}
+
+// Usage errors end with the usage and 2, models that cannot be shown with the
+// loader's message and 1, and neither starts the viewer or leaves a folder.
+TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
+{
+    const std::string usage = "usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...";
+    view.writeFile("good.obj", towerObj("good.mtl", false));
+    view.writeFile("good.OBJ", towerObj("good.mtl", false));
+    view.writeFile("bad.obj", "v 0 0 0\nf 1 2 1\n");
+    view.writeFile("full/file", "");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string firstError;
+    } cases[] = {
+        {{}, 2, usage},
+        {{"--up", "x", "good.obj"}, 2, usage},
+        {{"good.obj", "--scene"}, 2, usage},
+        {{"--look", "good.obj"}, 2, usage},
+        {{"--help"}, 0, ""},
+        {{"missing.obj"}, 1, "VESK::CObjLoader::loadFromFile missing.obj [FAILED]"},
+        {{"good.OBJ"}, 1, "VESK::CObjLoader::loadFromFile good.OBJ [FAILED] (not a .obj file name)"},
+        {{"good.obj", "bad.obj"}, 1, "VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)"},
+        {{"--scene", "full", "good.obj"}, 1, "vesk-view: full is not an empty folder"},
+    };
+    view.setEnvironment("TMPDIR", temporary.string());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.empty() ? "no argument" : c.arguments.back());
+        ASSERT_TRUE(view.start(c.arguments));
+        const ViewerProcess::Result result = view.waitForExit();
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.exitStatus, c.status);
+        const std::vector<std::string> errors = splitLines(result.standardError);
+        EXPECT_EQ(errors.empty() ? "" : errors[0], c.firstError);
+        EXPECT_EQ(errors.size(), c.status == 2 ? 2u : c.status);
+        EXPECT_EQ(result.standardOutput.rfind(usage, 0), c.status == 0 ? 0 : std::string::npos);
+        EXPECT_TRUE(leftNoTemporaryFolder());
+        EXPECT_FALSE(fs::exists(view.workingDirectory() / "global.log"));
+    }
+}
+
+// --scene writes the folder and starts nothing: a frame per model that the
+// viewer's scene reader reads back, links by the names the viewer asks for,
+// and one line for each thing the viewer will not manage.
+TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
+{
+    view.writeFile("a/chair.obj", "mtllib mats/chair.mtl\nv -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\nusemtl Wood\nf 1 2 3 4\n");
+    view.writeFile("a/mats/chair.mtl", "newmtl Wood\nmap_Kd wood.png\nnewmtl Photo\nmap_Kd photo.JPG\n"
+                                       "newmtl Anim\nmap_Kd anim.gif\nnewmtl Gone\nmap_Kd gone.png\n"
+                                       "newmtl Up\nmap_Kd ../up.png\nnewmtl Stone\nmap_Kd sub\\stone.png\n");
+    for (const char* picture : {"a/mats/wood.png", "a/mats/photo.JPG", "a/sub/stone.png", "a/mats/stone.png"})
+        view.writeFile(picture, "");
+    view.writeFile("b/chair.obj", towerObj("missing.mtl", true));
+    ASSERT_TRUE(view.start({"--up", "z", "--scene", "out", "a/chair.obj", "b/chair.obj"}));
+    const ViewerProcess::Result result = view.waitForExit();
+
+    EXPECT_EQ(result.exitStatus, 0);
+    const std::string extensions = ": the viewer reads only the extensions bmp dds jpg jpeg jpe png ppm tga pgm, "
+                                   "in lower case; drawn untextured";
+    EXPECT_EQ(splitLines(result.standardError), (std::vector<std::string>{
+        "vesk-view: a/chair.obj: picture photo.JPG" + extensions,
+        "vesk-view: a/chair.obj: picture anim.gif" + extensions,
+        "vesk-view: a/chair.obj: picture anim.gif not found as a/mats/anim.gif or a/anim.gif; drawn untextured",
+        "vesk-view: a/chair.obj: picture gone.png not found as a/mats/gone.png or a/gone.png; drawn untextured",
+        "vesk-view: a/chair.obj: ../up.png leads out of the scene folder; not linked",
+        "vesk-view: a/chair.obj: no normals (vn); the light cannot shade it",
+        "vesk-view: b/chair.obj: MTL file b/missing.mtl not found; drawn in the default material",
+    }));
+    const fs::path data = view.workingDirectory() / "out/Data";
+    for (const auto& [link, file] : std::vector<std::pair<std::string, std::string>>{
+             {"chair.obj", "a/chair.obj"}, {"chair-2.obj", "b/chair.obj"}, {"mats/chair.mtl", "a/mats/chair.mtl"},
+             {"wood.png", "a/mats/wood.png"}, {"photo.JPG", "a/mats/photo.JPG"}, {"sub/stone.png", "a/sub/stone.png"}})
+        EXPECT_EQ(fs::read_symlink(data / link), view.workingDirectory() / file) << link;
+
+    ViewerProcess inspect(VESK_INSPECT_PATH);
+    ASSERT_TRUE(inspect.start({"scene", (view.workingDirectory() / "out/SceneGraph.sg").string()}));
+    const ViewerProcess::Result scene = inspect.waitForExit();
+    // Side by side, 0.28 apart (a tenth of the larger sphere's diameter), at
+    // the depth where the second one's sphere touches the right of the view.
+    const std::string turn = R"(,"transform":[1,0,0,0,0,1,0,0,0,0,1,0,)";
+    EXPECT_EQ(scene.standardOutput, R"({"allMeshNames":["chair","chair-2"],"root":{"meshNames":[])" + turn
+        + R"(0,0,0,1],"children":[{"meshNames":["chair"])" + turn + R"(-0.641421378,0,4.60005093,1],"children":[]},)"
+        + R"({"meshNames":["chair-2"])" + turn + R"(1.14142132,1,4.60005093,1],"children":[]}]}})" + "\n");
+    EXPECT_EQ(scene.standardError, "");
+}

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Installs the build into a fresh prefix and runs the installed programs from
+# there: vesk-view writes a scene folder for a demo model that vesk-inspect
+# reads back; started without --scene, it runs the viewer installed beside it
+# until it is told to end, and leaves no temporary folder behind.
+# Arguments: the build folder and the source folder.
+set -eu
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+fail() { echo "FAILED: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+for file in bin/vesk-viewer bin/vesk-view bin/vesk-inspect share/doc/vesk/README.md; do
+    [ -f "prefix/$file" ] || fail "prefix/$file not installed"
+done
+
+prefix/bin/vesk-view --up z --scene scene "$source/demo/Data/Crate.obj" || fail "vesk-view --scene"
+prefix/bin/vesk-inspect scene scene/SceneGraph.sg >scene.json 2>errors.txt || fail "vesk-inspect scene"
+grep -q '^{"allMeshNames":\["Crate"\],' scene.json || fail "scene read back: $(cat scene.json)"
+[ ! -s errors.txt ] || fail "vesk-inspect wrote on standard error: $(cat errors.txt)"
+[ "$(readlink scene/Data/crate.png)" = "$source/demo/Data/crate.png" ] || fail "picture link"
+
+mkdir tmp
+TMPDIR="$work/tmp" prefix/bin/vesk-view "$source/demo/Data/Crate.obj" &
+view=$!
+tries=0
+until [ -n "$(ls tmp/*/global.log 2>/dev/null)" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -le 200 ] || { kill "$view"; fail "the installed viewer did not start"; }
+    sleep 0.1
+done
+kill -TERM "$view"
+status=0
+wait "$view" || status=$?
+[ "$status" -eq 143 ] || fail "vesk-view ended with $status, not the viewer's 128 + SIGTERM"
+[ -z "$(ls -A tmp)" ] || fail "temporary folder left: $(ls tmp)"
+echo "installed programs run from $work/prefix"

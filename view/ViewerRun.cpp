@@ -1,0 +1,121 @@
+#include "ViewerRun.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const int endingSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+
+volatile sig_atomic_t childProcess = 0;
+volatile sig_atomic_t lastSignal = 0;
+struct sigaction previousActions[4];
+
+void passOn(int signal)
+{
+    lastSignal = signal;
+    if (childProcess > 0)
+        kill(childProcess, signal);
+}
+
+bool isExecutableFile(const std::filesystem::path& file)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(file, error) && access(file.c_str(), X_OK) == 0;
+}
+
+}  // namespace
+
+ViewerRun::ViewerRun()
+{
+    struct sigaction action {};
+    action.sa_handler = passOn;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int i = 0; i < 4; ++i) {
+        sigaction(endingSignals[i], nullptr, &previousActions[i]);
+        // A signal ignored by whoever started this program (a background job,
+        // nohup) stays ignored, for the viewer too.
+        if (previousActions[i].sa_handler != SIG_IGN)
+            sigaction(endingSignals[i], &action, nullptr);
+    }
+}
+
+ViewerRun::~ViewerRun()
+{
+    for (int i = 0; i < 4; ++i)
+        sigaction(endingSignals[i], &previousActions[i], nullptr);
+    childProcess = 0;
+}
+
+std::filesystem::path ViewerRun::findViewer()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    for (const char* place : {"vesk-viewer", "../app/vesk-viewer"}) {
+        const std::filesystem::path viewer = self.parent_path() / place;
+        if (isExecutableFile(viewer))
+            return viewer.lexically_normal();
+    }
+    return {};
+}
+
+int ViewerRun::signalReceived()
+{
+    return lastSignal;
+}
+
+int ViewerRun::run(const std::filesystem::path& viewer, const std::filesystem::path& folder)
+{
+    if (lastSignal != 0)
+        return 128 + lastSignal;
+    // Blocked until the child's number is known, so that none is lost between.
+    sigset_t ending, previousMask;
+    sigemptyset(&ending);
+    for (const int signal : endingSignals)
+        sigaddset(&ending, signal);
+    sigprocmask(SIG_BLOCK, &ending, &previousMask);
+    const std::string program = viewer.string();
+    const std::string failure = "vesk-view: cannot run " + program + ": ";
+    const pid_t child = fork();
+    if (child == 0) {
+        // exec gives the viewer the default actions of the signals caught here.
+        sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+        if (chdir(folder.c_str()) == 0) {
+            char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
+            execv(program.c_str(), argv);
+        }
+        const std::string message = failure + std::strerror(errno) + "\n";
+        // Nothing is left to do if even this cannot be written.
+        const ssize_t written = write(STDERR_FILENO, message.data(), message.size());
+        static_cast<void>(written);
+        _exit(127);
+    }
+    const int forkError = errno;
+    if (child > 0)
+        childProcess = child;
+    sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+    if (child < 0) {
+        std::fputs((failure + std::strerror(forkError) + "\n").c_str(), stderr);
+        return 127;
+    }
+    // A signal that came after the first check but before the child's number
+    // was known found no child to pass on to.
+    if (lastSignal != 0)
+        kill(child, lastSignal);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    childProcess = 0;
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return WEXITSTATUS(status);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+
+// Runs vesk-viewer as a child in a scene folder and waits for it. From its
+// construction to its destruction the signals that end a program from a
+// terminal or a session (SIGINT, SIGQUIT, SIGTERM, SIGHUP; those not ignored
+// already) do not end this process: they are passed on to the viewer, so that
+// the caller still cleans up after it. One instance at a time.
+class ViewerRun {
+public:
+    ViewerRun();
+    ~ViewerRun();
+
+    ViewerRun(const ViewerRun&) = delete;
+    ViewerRun& operator=(const ViewerRun&) = delete;
+
+    // The viewer beside this program (installed), or where the build tree
+    // puts it; empty when there is none.
+    static std::filesystem::path findViewer();
+
+    // Runs the viewer in the folder with the process's standard streams and
+    // returns its exit status; 128 plus the signal's number when a signal
+    // ended it, or when one came before it was started (it is then not
+    // started). 127 when it cannot be run, with a message on standard error.
+    int run(const std::filesystem::path& viewer, const std::filesystem::path& folder);
+
+    // The number of the last ending signal received, 0 when none came.
+    static int signalReceived();
+};
