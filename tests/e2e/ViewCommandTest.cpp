@@ -55,12 +55,10 @@ std::string towerMtl(const std::string& top, const std::string& bottom, const st
     return "newmtl Top\nKa 0 0 0\n" + top + "\nnewmtl Bottom\nKa 0 0 0\n" + bottom + "\n" + more;
 }
 
+// vesk-view runs with "tmp/" of its working folder as the system's temporary folder.
 class ViewCommandTest : public ::testing::Test {
 protected:
-    ViewCommandTest() { fs::create_directory(temporary); }
-
-    // True when vesk-view left nothing in the temporary folder it was given.
-    bool leftNoTemporaryFolder() const { return fs::is_empty(temporary); }
+    ViewCommandTest() { fs::create_directory(temporary); view.setEnvironment("TMPDIR", temporary.string()); }
 
     ViewerProcess view{VESK_VIEW_PATH};
     const fs::path temporary = view.workingDirectory() / "tmp";
@@ -81,9 +79,8 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
     // picture lies beside its MTL file, in another folder than the model.
     view.writeFile("models/far.obj", towerObj("looks/far.mtl", false, 200.0, {3000, -2000, 5000}));
     view.writeFile("models/looks/far.mtl", towerMtl("Kd 1 1 1\nmap_Kd red.png", green));
-    RgbImage redPicture(4, 4);
-    for (int i = 0; i < 16; ++i)
-        redPicture.set(i % 4, i / 4, {255, 0, 0});
+    RgbImage redPicture(1, 1);
+    redPicture.set(0, 0, {255, 0, 0});
     ASSERT_TRUE(redPicture.savePng((view.workingDirectory() / "models/looks/red.png").string()));
     view.writeFile("zup.obj", towerObj("zup.mtl", true, 1.0, {1, 2, 3}));
     view.writeFile("zup.mtl", towerMtl(red, green));
@@ -103,7 +100,6 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
         {{"--up", "z", "zup.obj"}, false, {}},
         {{"left.obj", "right.obj"}, true, {" -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/broken.png [FAILED]"}},
     };
-    view.setEnvironment("TMPDIR", temporary.string());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.back());
         const Window window = startAndWaitForFrame(view, c.arguments, true, session, [](const RgbImage& image) {
@@ -125,7 +121,7 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
         const ViewerProcess::Result result = view.waitForExit();
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.exitStatus, 0);
-        EXPECT_TRUE(leftNoTemporaryFolder());
+        EXPECT_TRUE(fs::is_empty(temporary));
         const std::vector<std::string> errors = splitLines(result.standardError);
         ASSERT_EQ(errors.size(), c.errors.size()) << result.standardError;
         for (std::size_t i = 0; i < errors.size(); ++i)
@@ -139,7 +135,6 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
 {
     const std::string usage = "usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...";
     view.writeFile("good.obj", towerObj("good.mtl", false));
-    view.writeFile("good.OBJ", towerObj("good.mtl", false));
     view.writeFile("bad.obj", "v 0 0 0\nf 1 2 1\n");
     view.writeFile("full/file", "");
     const struct {
@@ -157,7 +152,6 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         {{"good.obj", "bad.obj"}, 1, "VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)"},
         {{"--scene", "full", "good.obj"}, 1, "vesk-view: full is not an empty folder"},
     };
-    view.setEnvironment("TMPDIR", temporary.string());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.empty() ? "no argument" : c.arguments.back());
         ASSERT_TRUE(view.start(c.arguments));
@@ -168,7 +162,7 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         EXPECT_EQ(errors.empty() ? "" : errors[0], c.firstError);
         EXPECT_EQ(errors.size(), c.status == 2 ? 2u : c.status);
         EXPECT_EQ(result.standardOutput.rfind(usage, 0), c.status == 0 ? 0 : std::string::npos);
-        EXPECT_TRUE(leftNoTemporaryFolder());
+        EXPECT_TRUE(fs::is_empty(temporary));
         EXPECT_FALSE(fs::exists(view.workingDirectory() / "global.log"));
     }
 }
