@@ -7,6 +7,7 @@
 // standard error as they are; nothing is written into the working folder.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -120,7 +121,8 @@ std::string meshName(const std::string& file, std::set<std::string>& taken)
 }
 
 // Loads the model through the engine as the viewer will; false after the
-// loader's message when it cannot be loaded.
+// loader's message when it cannot be loaded, or after one of ours when it
+// cannot be placed in view.
 bool loadModel(const std::string& file, std::set<std::string>& names, std::vector<Model>& models)
 {
     if (file.size() < 4 || file.compare(file.size() - 4, 4, ".obj") != 0) {
@@ -132,6 +134,11 @@ bool loadModel(const std::string& file, std::set<std::string>& names, std::vecto
     if (!mesh)
         return false;
     Model model{file, meshName(file, names), ModelBounds(*mesh), {}};
+    if (!(model.bounds.radius < HUGE_VAL)) {
+        std::cerr << "vesk-view: " << file << ": a coordinate is not a finite number; the model cannot be placed"
+                  << std::endl;
+        return false;
+    }
     for (const VESK::CSubMesh& subMesh : mesh->subMeshes)
         if (!subMesh.textureName.empty() && std::find(model.pictures.begin(), model.pictures.end(),
                                                       subMesh.textureName) == model.pictures.end())
