@@ -68,11 +68,6 @@ std::filesystem::path ViewerRun::findViewer()
     return {};
 }
 
-int ViewerRun::signalReceived()
-{
-    return lastSignal;
-}
-
 int ViewerRun::run(const std::filesystem::path& viewer, const std::filesystem::path& folder)
 {
     if (lastSignal != 0)

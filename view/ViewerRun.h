@@ -24,7 +24,4 @@ public:
     // ended it, or when one came before it was started (it is then not
     // started). 127 when it cannot be run, with a message on standard error.
     int run(const std::filesystem::path& viewer, const std::filesystem::path& folder);
-
-    // The number of the last ending signal received, 0 when none came.
-    static int signalReceived();
 };

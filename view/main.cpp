@@ -78,7 +78,8 @@ Request parseArguments(int argc, char** argv, Options& options)
             onlyModels = true;
         } else if (argument == "--help") {
             return Request::help;
-        } else if (argument == "--up" && i + 1 < argc && (std::strcmp(argv[i + 1], "y") == 0 || std::strcmp(argv[i + 1], "z") == 0)) {
+        } else if (argument == "--up" && i + 1 < argc &&
+                   (std::strcmp(argv[i + 1], "y") == 0 || std::strcmp(argv[i + 1], "z") == 0)) {
             options.up = argv[++i][0] == 'y' ? UpAxis::y : UpAxis::z;
         } else if (argument == "--scene" && i + 1 < argc && argv[i + 1][0] != '\0') {
             options.sceneFolder = argv[++i];
@@ -134,9 +135,8 @@ bool loadModel(const std::string& file, std::set<std::string>& names, std::vecto
     if (!mesh)
         return false;
     Model model{file, meshName(file, names), ModelBounds(*mesh), {}};
-    if (!(model.bounds.radius < HUGE_VAL)) {
-        std::cerr << "vesk-view: " << file << ": a coordinate is not a finite number; the model cannot be placed"
-                  << std::endl;
+    if (!std::isfinite(model.bounds.radius)) {
+        warn(file, "a coordinate is not a finite number; the model cannot be placed");
         return false;
     }
     for (const VESK::CSubMesh& subMesh : mesh->subMeshes)
@@ -189,12 +189,10 @@ bool isPictureExtension(const std::string& name)
            std::find(extensions.begin(), extensions.end(), name.substr(dot + 1)) != extensions.end();
 }
 
-// Links the model, its MTL files and their pictures into the folder, and says
-// what the viewer will miss. False when the model itself cannot be linked.
-bool linkModel(SceneFolder& folder, const Model& model)
+// Links the model's MTL files and their pictures into the folder, and says
+// what the viewer will miss.
+void linkMaterials(SceneFolder& folder, const Model& model)
 {
-    if (!linkFile(folder, model, model.name + ".obj", model.file))
-        return false;
     const fs::path objFolder = fs::path(model.file).parent_path();
     std::vector<std::pair<fs::path, std::vector<std::string>>> mtlFiles;
     for (const std::string& mtlName : readMtlNames(model.file)) {
@@ -239,7 +237,6 @@ bool linkModel(SceneFolder& folder, const Model& model)
     }
     if (!model.bounds.shadable)
         warn(model.file, "no normals (vn); the light cannot shade it");
-    return true;
 }
 
 bool writeFolder(const fs::path& root, const std::vector<Model>& models, UpAxis up)
@@ -252,9 +249,12 @@ bool writeFolder(const fs::path& root, const std::vector<Model>& models, UpAxis 
     }
     const SceneLayout layout(bounds, up);
     SceneFolder folder(root);
-    for (std::size_t i = 0; i < models.size(); ++i) {
-        if (!linkModel(folder, models[i]))
+    // The models first, so that their names are theirs whatever the others name.
+    for (const Model& model : models)
+        if (!linkFile(folder, model, model.name + ".obj", model.file))
             return false;
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        linkMaterials(folder, models[i]);
         if (layout.reachesPastFarPlane(i))
             warn(models[i].file, "too large to be seen whole: the viewer draws nothing beyond 10000 units");
     }
