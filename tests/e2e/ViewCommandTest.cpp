@@ -106,15 +106,15 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
             return findPixels(image, isRed).count > 0 && findPixels(image, isGreen).count > 0;
         }, frame);
         ASSERT_NE(window, None);
-        const Region top = findPixels(frame, isRed), bottom = findPixels(frame, isGreen);
+        const Region redPart = findPixels(frame, isRed), greenPart = findPixels(frame, isGreen);
         const Region all = findPixels(frame, [](RgbImage::Pixel p) { return !isBlack(p); });
         if (c.row)
-            EXPECT_LT(top.right, bottom.left);
+            EXPECT_LT(redPart.right, greenPart.left);
         else
-            EXPECT_LE(top.bottom, bottom.top + 1);
+            EXPECT_LE(redPart.bottom, greenPart.top + 1);
         EXPECT_NEAR(all.left + all.right, frame.width(), 4);
         EXPECT_NEAR(all.top + all.bottom, frame.height(), 4);
-        EXPECT_GT(all.top, 0);
+        EXPECT_TRUE(all.left > 0 && all.top > 0);
         EXPECT_GT(all.bottom - all.top, frame.height() * 7 / 10);
 
         ASSERT_TRUE(session.tapKey(XK_Escape));
