@@ -16,8 +16,8 @@ std::vector<std::string> readNames(const std::string& file, const std::string& k
     VESK::CTextFileReader reader;
     if (!reader.open(file))
         return names;
-    const char* begin;
-    const char* end;
+    char* begin;
+    char* end;
     while (reader.nextBlock(begin, end)) {
         for (const char* line = begin; line < end;) {
             const char* lineEnd = static_cast<const char*>(std::memchr(line, '\n', std::size_t(end - line)));

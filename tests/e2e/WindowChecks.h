@@ -62,10 +62,7 @@ inline Region findPixels(const RgbImage& image, const std::function<bool(RgbImag
     return region;
 }
 
-inline bool anythingDrawn(const RgbImage& image)
-{
-    return findPixels(image, [](RgbImage::Pixel p) { return !isBlack(p); }).count > 0;
-}
+inline bool anythingDrawn(const RgbImage& image) { return findPixels(image, [](RgbImage::Pixel p) { return !isBlack(p); }).count > 0; }
 
 // Starts the program with the arguments, waits for the viewer's window (of
 // the process `owner`, or of any when it is 0) and focuses it, then waits
