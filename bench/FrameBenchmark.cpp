@@ -440,10 +440,12 @@ BENCHMARK(BM_BaselineFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vesk-bench-frame";
+    std::string folderName = (std::filesystem::temp_directory_path() / "vesk-bench-frame-XXXXXX").string();
+    if (mkdtemp(folderName.data()) == nullptr)
+        return 1;
+    const std::filesystem::path folder = folderName;
     frameFolder = folder / "frames";
     startUpFolder = folder / "startup";
-    std::filesystem::remove_all(folder);
     // The scenes are written by a child of their own: writing them here would
     // leave freed memory behind for the start-up to reuse, which the viewer's
     // first start-up never finds.

@@ -28,6 +28,11 @@ CPicture::CPicture(const CMyVector<int, 2>& size, int format, const std::uint8_t
         std::memset(pixels, 0, getByteCount());
 }
 
+CPicture::CPicture(const CMyVector<int, 2>& size, int format)
+    : size(size), format(format), pixels(allocatePixels(size, format))
+{
+}
+
 CPicture::CPicture(const CPicture& other) : CPicture(other.size, other.format, other.pixels) {}
 
 CPicture& CPicture::operator=(const CPicture& other)

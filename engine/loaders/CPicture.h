@@ -25,6 +25,9 @@ public:
     // source is null. Throws std::length_error when a side is not positive or
     // the byte count exceeds the largest 32-bit int.
     CPicture(const CMyVector<int, 2>& size, int format, const std::uint8_t* source);
+    // Allocates the pixels and leaves them unwritten, for a loader that fills
+    // every byte itself. Throws like the constructor above.
+    CPicture(const CMyVector<int, 2>& size, int format);
     CPicture(const CPicture& other);
     CPicture& operator=(const CPicture& other);
     ~CPicture();

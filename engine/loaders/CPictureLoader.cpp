@@ -83,6 +83,22 @@ bool paletteHasAlpha()
     return palette == IL_PAL_RGBA32 || palette == IL_PAL_BGRA32;
 }
 
+// Copies RGB (Step 3) or RGBA (Step 4) pixels into the picture as BGR(A): the
+// first and third byte of every pixel exchanged, in one pass.
+template <std::size_t Step>
+void copySwappingRedAndBlue(const std::uint8_t* source, CPicture& picture)
+{
+    const std::size_t byteCount = picture.getByteCount();
+    std::uint8_t* target = picture.pixels;
+    for (std::size_t i = 0; i < byteCount; i += Step) {
+        target[i] = source[i + 2];
+        target[i + 1] = source[i + 1];
+        target[i + 2] = source[i];
+        if (Step == 4)
+            target[i + 3] = source[i + 3];
+    }
+}
+
 }  // namespace
 
 CPictureLoader::CPictureLoader() : VLoader(extensionList)
@@ -136,8 +152,14 @@ void* CPictureLoader::loadFromFile(std::string fileName)
     if (byteCount < 0)
         throw DEBUGGING::CException(failure);
 
+    // PNG and others arrive as 8-bit RGB or RGBA. DevIL would convert those
+    // into a second buffer and the picture would then copy it: one pass that
+    // exchanges red and blue on the way into the picture gives the same bytes.
+    const ILint imageFormat = ilGetInteger(IL_IMAGE_FORMAT);
+    const bool swapInPicture = ilGetInteger(IL_IMAGE_TYPE) == IL_UNSIGNED_BYTE
+        && ((imageFormat == IL_RGB && ilFormat == IL_BGR) || (imageFormat == IL_RGBA && ilFormat == IL_BGRA));
     // Every channel becomes one byte, whatever width the file stored.
-    if (!ilConvertImage(ilFormat, IL_UNSIGNED_BYTE))
+    if (!swapInPicture && !ilConvertImage(ilFormat, IL_UNSIGNED_BYTE))
         throw DEBUGGING::CException(failure);
 
     // DevIL computes image sizes in 32 bits; a hostile header can leave it
@@ -150,7 +172,15 @@ void* CPictureLoader::loadFromFile(std::string fileName)
 
     // A small compressed file may declare a picture of a gigabyte.
     try {
-        return new CPicture(CMyVector<int, 2>(width, height), pictureFormat, data);
+        const CMyVector<int, 2> size(width, height);
+        if (!swapInPicture)
+            return new CPicture(size, pictureFormat, data);
+        auto* picture = new CPicture(size, pictureFormat);
+        if (pictureFormat == PICTURE_BGRA)
+            copySwappingRedAndBlue<4>(data, *picture);
+        else
+            copySwappingRedAndBlue<3>(data, *picture);
+        return picture;
     } catch (const std::bad_alloc&) {
         throw DEBUGGING::CException(failure);
     }
