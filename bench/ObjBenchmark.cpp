@@ -13,7 +13,7 @@
 // Every measured load runs in a fresh process: a process that loaded before
 // reuses the pages it freed, which flatters every loader. One measurement,
 // one Google Benchmark iteration, is:
-//   - a child process of bench_obj itself (`--load LOADER FILE`), which
+//   - a child process of bench_obj itself (`--load LOADER FILE START`), which
 //     loads the file once ("first") and then once more ("repeat"), each load
 //     timed around the load call alone;
 //   - for our loader, in addition, `vesk-inspect mesh FILE --summary` as a
