@@ -333,11 +333,11 @@ void BM_StartUpPhases(benchmark::State& state)
         const double upload = secondsSince(start);
 
         double pictures = 0, storage = 0, mipmaps = 0, decode = 0;
-        long pictureFaults = 0;
+        long pictureFaults = 0, storageFaults = 0, mipmapFaults = 0;
         std::vector<std::unique_ptr<VESK_GL::CGLTexture<GL_TEXTURE_2D>>> textures;
         for (const std::string& name : model.textureNames) {
             const std::string path = "Data/" + name;
-            const long faults = minorFaults();
+            long faults = minorFaults();
             start = cpuSeconds();
             std::unique_ptr<VESK::CPicture> picture(
                 static_cast<VESK::CPicture*>(VESK::CFactoryLoader::loadFromFile(path)));
@@ -348,15 +348,19 @@ void BM_StartUpPhases(benchmark::State& state)
                 return;
             }
             textures.push_back(std::make_unique<VESK_GL::CGLTexture<GL_TEXTURE_2D>>());
+            faults = minorFaults();
             start = cpuSeconds();
             textures.back()->createStorage(CMyVector<int, 3>(picture->size[0], picture->size[1], 0), picture->format,
                                            false);
             glFinish();
             storage += secondsSince(start);
+            storageFaults += minorFaults() - faults;
+            faults = minorFaults();
             start = cpuSeconds();
             textures.back()->uploadPixels(*picture);
             glFinish();
             mipmaps += secondsSince(start);
+            mipmapFaults += minorFaults() - faults;
             start = cpuSeconds();
             picture.reset();
             pictures += secondsSince(start);
@@ -373,7 +377,9 @@ void BM_StartUpPhases(benchmark::State& state)
         state.counters["storage_s"] = storage;
         state.counters["mipmaps_s"] = mipmaps;
         state.counters["picture_faults"] = double(pictureFaults);
-        state.counters["faults"] = double(minorFaults() - faultsBefore - pictureFaults);
+        state.counters["storage_faults"] = double(storageFaults);
+        state.counters["mipmap_faults"] = double(mipmapFaults);
+        state.counters["faults"] = double(minorFaults() - faultsBefore);
     }
 }
 
