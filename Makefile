@@ -13,7 +13,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps bench-deps configure build test run install asan fuzz bench clean
+.PHONY: all deps fuzz-deps bench-deps coverage-deps configure build test run install asan fuzz bench coverage clean
 
 all: build
 
@@ -117,6 +117,28 @@ bench-deps: deps
 	    $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
 	fi
 
+# The whole suite built with gcov instrumentation in build-coverage/ and run as
+# `make test` runs it; gcovr then prints, per file and in total, the lines and
+# branches of the production code that the run reached. Counts start from zero
+# on every run. Branches that only throw (operator new's, the library's) and
+# those the compiler proves unreachable are not counted.
+COVERAGE_FLAGS := --coverage
+COVERED := app engine engine_gl debugging tools math inspect
+coverage-deps: deps
+	@dpkg-query -W -f='$${Status}\n' gcovr 2>/dev/null | grep -q '^install ok installed$$' || \
+	    { $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y gcovr; }
+
+coverage: coverage-deps
+	cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_FLAGS="$(COVERAGE_FLAGS)" -DCMAKE_C_FLAGS="$(COVERAGE_FLAGS)" \
+	    -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage
+	cmake --build build-coverage -j$(JOBS)
+	find build-coverage -name '*.gcda' -delete
+	cd build-coverage && $(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
+	gcovr --root . --object-directory build-coverage \
+	    $(foreach d,$(COVERED),--filter '$(d)/') \
+	    --exclude-throw-branches --exclude-unreachable-branches --print-summary
+
 # Release build of the Google Benchmark programs in build-bench/, then runs them.
 # bench_obj takes VESK_BENCH_TRIANGLES (a comma-separated list of sizes) and
 # VESK_BENCH_ROUNDS from the environment.
@@ -127,4 +149,4 @@ bench: bench-deps
 	$(ON_DISPLAY) ./build-bench/bench/bench_frame
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz build-bench
+	rm -rf $(BUILD_DIR) build-asan build-fuzz build-bench build-coverage
