@@ -17,6 +17,8 @@ public:
     CResource& operator=(const CResource&) = delete;
 
     std::string name;
+    // 1 at construction, raised by each lookup up to the largest int. Nothing
+    // reads it.
     int useCount;
 };
 

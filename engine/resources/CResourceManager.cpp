@@ -1,5 +1,6 @@
 #include "CResourceManager.h"
 
+#include <limits>
 #include <ostream>
 
 #include "../../debugging/CLog.h"
@@ -36,7 +37,10 @@ CResource* CResourceManager::getResource(const std::string& key)
     const auto found = resources.find(key);
     if (found == resources.end() || found->second == nullptr)
         return nullptr;
-    ++found->second->useCount;
+    // The viewer looks every drawn resource up on every frame: a long run
+    // reaches the largest count, where the count stays.
+    if (found->second->useCount < std::numeric_limits<int>::max())
+        ++found->second->useCount;
     return found->second;
 }
 

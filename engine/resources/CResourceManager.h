@@ -23,7 +23,8 @@ public:
     // one passed in stays with the caller.
     void addResource(const std::string& key, CResource* resource);
 
-    // Returns the resource (its useCount raised by one), or null when absent.
+    // Returns the resource (its useCount raised by one, up to the largest int,
+    // where it stays), or null when absent.
     CResource* getResource(const std::string& key);
 
     // Takes the entry out without destroying its resource.
