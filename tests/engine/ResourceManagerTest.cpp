@@ -33,6 +33,13 @@ protected:
         manager.releaseAll();
         LoggedWorkDir::TearDown();
     }
+    static void expectBody(const std::vector<std::string>& expected)
+    {
+        const std::vector<std::string> lines = logBody();
+        ASSERT_EQ(lines.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            EXPECT_TRUE(isStampedLine(lines[i], expected[i])) << lines[i];
+    }
     CResourceManager& manager = CResourceManager::getInstance();
 };
 
@@ -51,7 +58,7 @@ TEST_F(ResourceManagerTest, LoadingAndReleaseLinesInByteOrderWithTheCurrentTag)
     manager.releaseAll();
     manager.releaseAll();
 
-    const std::vector<std::string> expected = {
+    expectBody({
         " -> [ INFOS ] CResourceManager - LOADING : b.obj",
         " -> [ INFOS ] CResourceManager - LOADING : A.png",
         " -> [ ERROR ] a texture failed",
@@ -61,11 +68,7 @@ TEST_F(ResourceManagerTest, LoadingAndReleaseLinesInByteOrderWithTheCurrentTag)
         " -> [ ERROR ] CResourceManager - RELEASE : a.png",
         " -> [ ERROR ] CResourceManager - RELEASE : b.obj",
         " -> [ ERROR ] CResourceManager - RELEASE : nothing",
-    };
-    const std::vector<std::string> lines = logBody();
-    ASSERT_EQ(lines.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_TRUE(isStampedLine(lines[i], expected[i])) << lines[i];
+    });
     EXPECT_EQ(destroyed, (std::vector<std::string>{"A", "a", "b"}));
 }
 
@@ -75,7 +78,6 @@ TEST_F(ResourceManagerTest, DuplicateKeysKeepTheFirstAndNullOrAbsentEntriesGiveN
     Tracked second("second");
     manager.addResource("k.obj", first);
     manager.addResource("k.obj", &second);
-    EXPECT_EQ(logBody().size(), 1u);
     EXPECT_EQ(manager.getResource("absent"), nullptr);
     EXPECT_EQ(manager.getResource("k.obj"), first);
 
@@ -86,9 +88,8 @@ TEST_F(ResourceManagerTest, DuplicateKeysKeepTheFirstAndNullOrAbsentEntriesGiveN
     manager.releaseResource("k.obj");
     EXPECT_TRUE(destroyed.empty());
     EXPECT_EQ(manager.getResource("k.obj"), nullptr);
-    const std::vector<std::string> lines = logBody();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(isStampedLine(lines[2], " -> [ INFOS ] CResourceManager - RELEASE : k.obj")) << lines[2];
+    expectBody({" -> [ INFOS ] CResourceManager - LOADING : k.obj", " -> [ INFOS ] CResourceManager - LOADING : empty",
+                " -> [ INFOS ] CResourceManager - RELEASE : k.obj"});
     delete first;
 }
 
@@ -104,29 +105,23 @@ TEST_F(ResourceManagerTest, UseCountStopsAtTheLargestInt)
     EXPECT_EQ(resource->useCount, std::numeric_limits<int>::max());
 }
 
-TEST_F(ResourceManagerTest, NamedResourcesReleasingThemselvesDuringTheSweepAreLoggedAndDestroyedOnce)
-{
-    manager.addResource("a", new Tracked("a", "a"));
-    manager.addResource("b", new Tracked("b", "c"));
-    manager.addResource("c", new Tracked("c", "c"));
-    manager.releaseAll();
-
-    EXPECT_EQ(destroyed, (std::vector<std::string>{"a", "b", "c"}));
-    const std::vector<std::string> lines = logBody();
-    ASSERT_EQ(lines.size(), 6u);
-    EXPECT_TRUE(isStampedLine(lines[3], " -> [ INFOS ] CResourceManager - RELEASE : a")) << lines[3];
-    EXPECT_TRUE(isStampedLine(lines[4], " -> [ INFOS ] CResourceManager - RELEASE : b")) << lines[4];
-    EXPECT_TRUE(isStampedLine(lines[5], " -> [ INFOS ] CResourceManager - RELEASE : c")) << lines[5];
-    EXPECT_EQ(manager.getResource("c"), nullptr);
-}
-
-TEST_F(ResourceManagerTest, ANamedResourceDestroyedByItsOwnerLeavesTheRegistry)
+// A named resource takes its own entry out of the registry when it is
+// destroyed, by its owner or by the sweep itself.
+TEST_F(ResourceManagerTest, NamedResourcesAreLoggedAndDestroyedOnceWhoeverDestroysThem)
 {
     Tracked* named = new Tracked("n", "n.png");
     manager.addResource("n.png", named);
     delete named;
     EXPECT_EQ(manager.getResource("n.png"), nullptr);
-    const std::vector<std::string> lines = logBody();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(isStampedLine(lines[1], " -> [ INFOS ] CResourceManager - RELEASE : n.png")) << lines[1];
+    manager.addResource("a", new Tracked("a", "a"));
+    manager.addResource("b", new Tracked("b", "c"));
+    manager.addResource("c", new Tracked("c", "c"));
+    manager.releaseAll();
+
+    EXPECT_EQ(destroyed, (std::vector<std::string>{"n", "a", "b", "c"}));
+    EXPECT_EQ(manager.getResource("c"), nullptr);
+    expectBody({" -> [ INFOS ] CResourceManager - LOADING : n.png", " -> [ INFOS ] CResourceManager - RELEASE : n.png",
+                " -> [ INFOS ] CResourceManager - LOADING : a", " -> [ INFOS ] CResourceManager - LOADING : b",
+                " -> [ INFOS ] CResourceManager - LOADING : c", " -> [ INFOS ] CResourceManager - RELEASE : a",
+                " -> [ INFOS ] CResourceManager - RELEASE : b", " -> [ INFOS ] CResourceManager - RELEASE : c"});
 }
