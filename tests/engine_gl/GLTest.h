@@ -29,4 +29,19 @@ protected:
         }
         return error;
     }
+
+    // The primitives GL generated while the call ran.
+    template <class Draw>
+    static GLuint primitivesDrawn(Draw draw)
+    {
+        GLuint query = 0;
+        GLuint count = 99;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        draw();
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+        glDeleteQueries(1, &query);
+        return count;
+    }
 };

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -74,27 +76,17 @@ std::vector<T> bufferContents(GLenum target, GLuint name, std::size_t count)
     return contents;
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb pixelAt(int x, int y)
+// True when the colour at (x, y) is within 16 of the expected one: linear
+// magnification blends a few percent of the neighbouring texel in.
+::testing::AssertionResult pixelNear(int x, int y, std::array<int, 3> expected)
 {
     std::uint8_t rgba[4] = {};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
-
-::testing::AssertionResult near(Rgb actual, Rgb expected)
-{
-    // Linear magnification blends a few percent of the neighbouring texel in.
-    const int tolerance = 16;
-    if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance
-        && std::abs(actual.b - expected.b) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << actual.r << ", " << actual.g << ", " << actual.b
-                                         << "), expected (" << expected.r << ", " << expected.g << ", "
-                                         << expected.b << ")";
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(rgba[c] - expected[c]) > 16)
+            return ::testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(rgba[0]) << ", "
+                                                 << int(rgba[1]) << ", " << int(rgba[2]);
+    return ::testing::AssertionSuccess();
 }
 
 }  // namespace
@@ -157,16 +149,11 @@ TEST_F(ModelTest, UnmappableBuffersLeaveAModelThatDrawsNothing)
     EXPECT_EQ(model.getRanges()[0].triangleCount, 0);
     EXPECT_EQ(model.getTextureName(0), "a.png");
 
-    GLuint query = 0;
-    glGenQueries(1, &query);
-    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    model.drawSubMesh(nullptr, 0);
-    model.drawSubMesh(nullptr, 7);
-    glEndQuery(GL_PRIMITIVES_GENERATED);
-    GLuint drawn = 99;
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawn);
-    glDeleteQueries(1, &query);
-    EXPECT_EQ(drawn, 0u);
+    EXPECT_EQ(primitivesDrawn([&] {
+                  model.drawSubMesh(nullptr, 0);
+                  model.drawSubMesh(nullptr, 7);
+              }),
+              0u);
 
     // A null mesh leaves an empty model.
     model.buildFromMeshData(nullptr);
@@ -205,27 +192,22 @@ TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
     glLightfv(GL_LIGHT0, GL_AMBIENT, black);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
 
-    GLuint query = 0;
-    glGenQueries(1, &query);
-    glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-    model->drawSubMesh(&texture, 0);
-    model->drawSubMesh(nullptr, 1);
-    model->drawSubMesh(nullptr, 2);
-    glEndQuery(GL_PRIMITIVES_GENERATED);
-    GLuint drawn = 0;
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &drawn);
-    glDeleteQueries(1, &query);
-    EXPECT_EQ(drawn, 4u);
+    EXPECT_EQ(primitivesDrawn([&] {
+                  model->drawSubMesh(&texture, 0);
+                  model->drawSubMesh(nullptr, 1);
+                  model->drawSubMesh(nullptr, 2);
+              }),
+              4u);
     glFinish();
 
     // Left half: the texture lit through the diffuse (1, 0.5, 1), picture top
     // row along t = 0 at the bottom. Right half: the plain lit material.
-    EXPECT_TRUE(near(pixelAt(8, 16), {255, 0, 0}));
-    EXPECT_TRUE(near(pixelAt(23, 16), {0, 128, 0}));
-    EXPECT_TRUE(near(pixelAt(8, 47), {0, 0, 255}));
-    EXPECT_TRUE(near(pixelAt(23, 47), {255, 128, 255}));
-    EXPECT_TRUE(near(pixelAt(40, 8), {64, 128, 191}));
-    EXPECT_TRUE(near(pixelAt(60, 60), {64, 128, 191}));
+    EXPECT_TRUE(pixelNear(8, 16, {255, 0, 0}));
+    EXPECT_TRUE(pixelNear(23, 16, {0, 128, 0}));
+    EXPECT_TRUE(pixelNear(8, 47, {0, 0, 255}));
+    EXPECT_TRUE(pixelNear(23, 47, {255, 128, 255}));
+    EXPECT_TRUE(pixelNear(40, 8, {64, 128, 191}));
+    EXPECT_TRUE(pixelNear(60, 60, {64, 128, 191}));
 
     // Unit 0 is left untextured.
     GLint binding = -1;
