@@ -135,7 +135,7 @@ coverage: coverage-deps
 	cmake --build build-coverage -j$(JOBS)
 	find build-coverage -name '*.gcda' -delete
 	cd build-coverage && $(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
-	gcovr --root . --object-directory build-coverage \
+	gcovr --root . --object-directory build-coverage --exclude-directories 'build-coverage/CMakeFiles' \
 	    $(foreach d,$(COVERED),--filter '$(d)/') \
 	    --exclude-throw-branches --exclude-unreachable-branches --print-summary
 
