@@ -122,7 +122,9 @@ bench-deps: deps
 # branches of the production code that the run reached. Counts start from zero
 # on every run. Branches that only throw (operator new's, the library's) and
 # those the compiler proves unreachable are not counted.
-COVERAGE_FLAGS := --coverage
+# Source names are recorded as absolute paths (ccache's base-directory rewrite
+# off for this build) so that gcov finds the sources from the object folders.
+COVERAGE_FLAGS := --coverage -fprofile-abs-path
 COVERED := app engine engine_gl debugging tools math inspect
 coverage-deps: deps
 	@dpkg-query -W -f='$${Status}\n' gcovr 2>/dev/null | grep -q '^install ok installed$$' || \
@@ -132,7 +134,7 @@ coverage: coverage-deps
 	cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug \
 	    -DCMAKE_CXX_FLAGS="$(COVERAGE_FLAGS)" -DCMAKE_C_FLAGS="$(COVERAGE_FLAGS)" \
 	    -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage
-	cmake --build build-coverage -j$(JOBS)
+	env -u CCACHE_BASEDIR cmake --build build-coverage -j$(JOBS)
 	find build-coverage -name '*.gcda' -delete
 	cd build-coverage && $(ON_DISPLAY) ctest --output-on-failure -j$(JOBS)
 	gcovr --root . --object-directory build-coverage --exclude-directories 'build-coverage/CMakeFiles' \
