@@ -2,6 +2,7 @@
 
 #include <IL/il.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -99,6 +100,19 @@ void copySwappingRedAndBlue(const std::uint8_t* source, CPicture& picture)
     }
 }
 
+// True when every index of the bound colour-index image names a colour of its
+// palette: DevIL converts an index past the palette by reading past it.
+bool indicesInPalette(ILint width, ILint height)
+{
+    const ILubyte* indices = ilGetData();
+    const ILint colours = ilGetInteger(IL_PALETTE_NUM_COLS);
+    const std::int64_t count = std::int64_t{width} * height;
+    if (indices == nullptr || ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) != 1
+        || static_cast<std::int64_t>(static_cast<ILuint>(ilGetInteger(IL_IMAGE_SIZE_OF_DATA))) < count)
+        return false;
+    return std::all_of(indices, indices + count, [colours](ILubyte index) { return index < colours; });
+}
+
 }  // namespace
 
 CPictureLoader::CPictureLoader() : VLoader(extensionList)
@@ -130,22 +144,26 @@ void* CPictureLoader::loadFromFile(std::string fileName)
     if (!ilLoad(fileType, fileName.c_str()) || ilGetError() != IL_NO_ERROR)
         throw DEBUGGING::CException(failure);
 
-    const ILint bpp = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
     const ILint height = ilGetInteger(IL_IMAGE_HEIGHT);
     const ILint width = ilGetInteger(IL_IMAGE_WIDTH);
+    // Every channel becomes one byte, so the picture's bytes per pixel are the
+    // image's channels, whatever width the file stored them in.
+    const ILint channels = ilGetInteger(IL_IMAGE_CHANNELS);
 
     ILint ilFormat = IL_BGR;
     int pictureFormat = PICTURE_BGR;
     // A palette image has one byte per pixel too, but those bytes are indices:
     // it becomes colour, with alpha when its palette carries some.
     if (ilGetInteger(IL_IMAGE_FORMAT) == IL_COLOUR_INDEX) {
+        if (!indicesInPalette(width, height))
+            throw DEBUGGING::CException(failure);
         if (paletteHasAlpha()) {
             ilFormat = IL_BGRA;
             pictureFormat = PICTURE_BGRA;
         }
-    } else if (ilFormatByBpp.count(bpp) != 0) {
-        ilFormat = ilFormatByBpp[bpp];
-        pictureFormat = pictureFormatByBpp[bpp];
+    } else if (ilFormatByBpp.count(channels) != 0) {
+        ilFormat = ilFormatByBpp[channels];
+        pictureFormat = pictureFormatByBpp[channels];
     }
 
     const std::int64_t byteCount = CPicture::byteCountOf(width, height, pictureFormat);
@@ -158,7 +176,6 @@ void* CPictureLoader::loadFromFile(std::string fileName)
     const ILint imageFormat = ilGetInteger(IL_IMAGE_FORMAT);
     const bool swapInPicture = ilGetInteger(IL_IMAGE_TYPE) == IL_UNSIGNED_BYTE
         && ((imageFormat == IL_RGB && ilFormat == IL_BGR) || (imageFormat == IL_RGBA && ilFormat == IL_BGRA));
-    // Every channel becomes one byte, whatever width the file stored.
     if (!swapInPicture && !ilConvertImage(ilFormat, IL_UNSIGNED_BYTE))
         throw DEBUGGING::CException(failure);
 

@@ -74,9 +74,12 @@ std::optional<PictureHeader> bmpHeader(std::istream& in)
     const std::uint32_t colours = little32(h + 46);
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;
-    // 0 and 3 store plain rows (3 with colour masks); 1 and 2 are run-length
-    // encoded; nothing else is a bitmap DevIL reads.
-    if (compression > 3 || colours > 256 || (bits <= 8 && colours > (1u << bits)))
+    // 0 stores plain rows, 3 plain rows of 16 or 32 bits with colour masks; 1
+    // and 2 are run-length encoded, of 8 and 4 bits; nothing else is a bitmap
+    // DevIL reads.
+    const bool knownCompression = compression == 0 || (compression == 1 && bits == 8)
+        || (compression == 2 && bits == 4) || (compression == 3 && (bits == 16 || bits == 32));
+    if (!knownCompression || colours > 256 || (bits <= 8 && colours > (1u << bits)))
         return std::nullopt;
     const std::int64_t tableEnd = 14 + std::int64_t{infoSize} + 4 * std::int64_t{colours};
     const std::int64_t width = static_cast<std::int32_t>(little32(h + 18));
@@ -84,13 +87,44 @@ std::optional<PictureHeader> bmpHeader(std::istream& in)
     height = height < 0 ? -height : height;
     if (!sidesInRange(width, height))
         return PictureHeader{width, height};
+    // Two bytes of run length encode at most 255 pixels.
     if (compression == 1 || compression == 2)
-        return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset)};
+        return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + (width * height + 254) / 255 * 2)};
     return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
 }
 
+// The end of the run-length packets of a TGA that cover its pixels, the
+// first packet at offset start, or where they would end at the least when the
+// file ends first. A packet is one byte, then one pixel for a run or its count
+// of pixels raw, 1 to 128 pixels. DevIL decodes until the pixels are covered
+// and, past the end of the file, goes on inventing pixels instead of failing.
+std::int64_t tgaPacketsEnd(std::istream& in, std::int64_t start, std::int64_t pixels, std::int64_t bytesPerPixel)
+{
+    in.seekg(start);
+    std::int64_t end = start;
+    while (pixels > 0) {
+        const int packet = in.get();
+        if (packet == EOF)
+            break;
+        const std::int64_t count = (packet & 0x7f) + 1;
+        const std::int64_t bytes = (packet & 0x80) != 0 ? bytesPerPixel : count * bytesPerPixel;
+        in.ignore(bytes);
+        end += 1 + bytes;
+        pixels -= count;
+        if (in.gcount() != bytes)
+            break;
+    }
+    return end + (std::max<std::int64_t>(pixels, 0) + 127) / 128 * (1 + bytesPerPixel);
+}
+
 // TGA has no magic bytes: its colour-map type, image type and pixel depth
-// must be ones the format defines.
+// must be ones the format defines, and a colour map must lie inside the file,
+// between the image ID and the pixels. DevIL reads colour maps narrower than
+// the format: only colour-mapped images may have one (of a true-colour or
+// grey image it reads the map as pixels), with one-byte indices (it cannot
+// convert wider ones), entries of 24 or 32 bits (of 16-bit entries it decodes
+// only the first and leaves the others as the heap had them) and no more
+// entries than a byte addresses (it sizes the map from the length in 32 bits).
 std::optional<PictureHeader> tgaHeader(std::istream& in)
 {
     std::uint8_t h[18];
@@ -105,36 +139,61 @@ std::optional<PictureHeader> tgaHeader(std::istream& in)
     const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9
         || imageType == 10 || imageType == 11;
     const bool knownBits = bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32;
-    const bool knownMap = mapType == 0 || (mapType == 1 && (mapBits == 15 || mapBits == 16 || mapBits == 24 || mapBits == 32));
-    if (!knownType || !knownBits || !knownMap)
+    const bool colourMapped = imageType == 1 || imageType == 9;
+    const bool mapRead = mapType == 1 && (mapBits == 24 || mapBits == 32) && mapLength >= 1 && mapLength <= 256 && bits == 8;
+    if (!knownType || !knownBits || (colourMapped ? !mapRead : mapType != 0))
         return std::nullopt;
     const std::int64_t width = little16(h + 12);
     const std::int64_t height = little16(h + 14);
-    const std::int64_t mapBytes = mapType == 1 ? std::int64_t{mapLength} * ((mapBits + 7) / 8) : 0;
-    if (!sidesInRange(width, height) || imageType > 3)
+    const std::int64_t bytesPerPixel = (bits + 7) / 8;
+    const std::int64_t pixelsStart = 18 + idLength + (colourMapped ? std::int64_t{mapLength} * (mapBits / 8) : 0);
+    if (!sidesInRange(width, height))
         return PictureHeader{width, height};
-    return PictureHeader{width, height, 18 + idLength + mapBytes + width * height * ((bits + 7) / 8)};
+    if (imageType > 3)
+        return PictureHeader{width, height, tgaPacketsEnd(in, pixelsStart, width * height, bytesPerPixel)};
+    return PictureHeader{width, height, pixelsStart + width * height * bytesPerPixel};
 }
 
 // Besides the header, every chunk up to IEND must lie inside the file: DevIL
 // does not tell libpng when the file ends, and libpng then reads a chunk that
-// runs past the end, and whatever lengths follow, for ever.
+// runs past the end, and whatever lengths follow, for ever. DevIL allocates
+// the whole picture before libpng finds the image data short, so the image
+// data must be able to hold the pixels: deflate makes at most 1032 bytes of
+// one.
 std::optional<PictureHeader> pngHeader(std::istream& in)
 {
     static const char signature[] = "\x89PNG\r\n\x1a\n";
-    std::uint8_t h[24];
+    std::uint8_t h[26];
     if (!readBytes(in, h, sizeof(h)) || std::memcmp(h, signature, 8) != 0 || std::memcmp(h + 12, "IHDR", 4) != 0)
+        return std::nullopt;
+    // Samples per pixel by colour type: grey, -, RGB, palette, grey and alpha, -, RGBA.
+    static const int samples[] = {1, 0, 3, 1, 2, 0, 4};
+    const std::uint8_t depth = h[24];
+    const std::uint8_t colourType = h[25];
+    if (colourType > 6 || samples[colourType] == 0 || depth == 0 || depth > 16 || (depth & (depth - 1)) != 0)
         return std::nullopt;
     // Chunk by chunk from the first: length, type, data and CRC.
     in.seekg(8);
+    std::int64_t end = 8;
+    std::int64_t imageData = 0;
     for (;;) {
         std::uint8_t chunk[8];
         if (!readBytes(in, chunk, sizeof(chunk)) || big32(chunk) > 0x7fffffffu)
             return std::nullopt;
-        if (std::memcmp(chunk + 4, "IEND", 4) == 0)
-            return PictureHeader{big32(h + 16), big32(h + 20)};
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0) {
+            end += 8;
+            break;
+        }
+        end += 12 + std::int64_t{big32(chunk)};
+        if (std::memcmp(chunk + 4, "IDAT", 4) == 0)
+            imageData += big32(chunk);
         in.seekg(static_cast<std::streamoff>(big32(chunk)) + 4, std::ios::cur);
     }
+    const PictureHeader header{big32(h + 16), big32(h + 20)};
+    if (!sidesInRange(header.width, header.height))
+        return header;
+    const std::int64_t pixelBytes = header.width * header.height * samples[colourType] * depth / 8;
+    return PictureHeader{header.width, header.height, end - imageData + (pixelBytes + 1031) / 1032};
 }
 
 // Bytes of one 4 x 4 block of a DDS compressed as its four-character code
@@ -277,13 +336,20 @@ std::optional<PictureHeader> pnmHeader(std::istream& in, const std::string& magi
                          headerBytes + header.width * header.height * (magic == "P6" ? 3 : 1)};
 }
 
-// Walks the marker segments up to the first start-of-frame; fill bytes
-// (0xff) before a marker are skipped.
+// Walks the marker segments up to the first scan; fill bytes (0xff) before a
+// marker are skipped. Only Huffman-coded frames (baseline, extended or
+// progressive) are let through: an arithmetic-coded one can code a blank
+// picture of any size in a few bytes, and libjpeg decodes no other. A scan
+// codes each of its blocks in at least one bit and has at least one block per
+// minimum coded unit, and when the coded data ends early libjpeg invents the
+// rest and DevIL reports success: the bytes from the first scan on must hold
+// one bit per unit.
 std::optional<PictureHeader> jpegHeader(std::istream& in)
 {
     std::uint8_t h[2];
     if (!readBytes(in, h, 2) || h[0] != 0xff || h[1] != 0xd8)
         return std::nullopt;
+    std::optional<PictureHeader> frame;
     for (;;) {
         int kind = in.get();
         if (kind != 0xff)
@@ -291,18 +357,40 @@ std::optional<PictureHeader> jpegHeader(std::istream& in)
         while (kind == 0xff)
             kind = in.get();
         std::uint8_t size[2];
-        if (kind == EOF || !readBytes(in, size, 2))
+        if (kind == EOF || !readBytes(in, size, 2) || big16(size) < 2)
             return std::nullopt;
-        const std::uint32_t length = big16(size);
-        if (kind >= 0xc0 && kind <= 0xcf && kind != 0xc4 && kind != 0xc8 && kind != 0xcc) {
-            std::uint8_t frame[5];
-            if (!readBytes(in, frame, sizeof(frame)))
+        const std::uint32_t length = big16(size) - 2;
+        const bool startOfFrame = kind >= 0xc0 && kind <= 0xcf && kind != 0xc4 && kind != 0xc8 && kind != 0xcc;
+        if (startOfFrame) {
+            // Precision, height, width, component count, then per component
+            // its id, sampling factors and table.
+            std::uint8_t header[6 + 3 * 255];
+            if (frame || kind > 0xc2 || length < 6 || length > sizeof(header) || !readBytes(in, header, length)
+                || length != 6 + 3u * header[5])
                 return std::nullopt;
-            return PictureHeader{big16(frame + 3), big16(frame + 1)};
+            std::int64_t columnsPerUnit = 1;
+            std::int64_t rowsPerUnit = 1;
+            for (std::uint32_t i = 0; i < header[5]; ++i) {
+                const std::uint8_t sampling = header[6 + 3 * i + 1];
+                if ((sampling >> 4) < 1 || (sampling >> 4) > 4 || (sampling & 15) < 1 || (sampling & 15) > 4)
+                    return std::nullopt;
+                columnsPerUnit = std::max<std::int64_t>(columnsPerUnit, 8 * (sampling >> 4));
+                rowsPerUnit = std::max<std::int64_t>(rowsPerUnit, 8 * (sampling & 15));
+            }
+            const std::int64_t width = big16(header + 3);
+            const std::int64_t height = big16(header + 1);
+            const std::int64_t units = (width + columnsPerUnit - 1) / columnsPerUnit * ((height + rowsPerUnit - 1) / rowsPerUnit);
+            frame = PictureHeader{width, height, (units + 7) / 8};
+            continue;
         }
-        if (kind == 0xda || length < 2)
-            return std::nullopt;
-        in.seekg(length - 2, std::ios::cur);
+        if (kind == 0xda) {
+            const std::streamoff position = in.tellg();
+            if (!frame || position < 0)
+                return std::nullopt;
+            frame->minimumFileSize += position + length;
+            return frame;
+        }
+        in.seekg(length, std::ios::cur);
     }
 }
 

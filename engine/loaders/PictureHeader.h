@@ -16,8 +16,9 @@ struct PictureHeader {
     std::int64_t width;
     std::int64_t height;
     // The least number of bytes the whole file must have to hold the declared
-    // pixels: known for uncompressed BMP, TGA and PNM and for DDS, 0 for the
-    // others.
+    // pixels: exact for uncompressed BMP, TGA and PNM, for DDS and for the
+    // run-length packets of a TGA; for run-length BMP and for PNG what the best
+    // compression the format allows needs; 0 for JPEG.
     std::int64_t minimumFileSize = 0;
 };
 

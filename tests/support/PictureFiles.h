@@ -83,6 +83,27 @@ inline std::string tga32(int width, int height, const std::vector<std::uint8_t>&
     return out;
 }
 
+// A TGA of the given image type (1 colour-mapped, 2 true colour, 3 grey, 8
+// more for run-length packets) with its pixel data stored as given, top row
+// first; colourMap holds the entries of mapBits bits each, or nothing.
+inline std::string tga(int imageType, int width, int height, int bits, const std::string& stored,
+                       const std::string& colourMap = "", int mapBits = 0)
+{
+    std::string out;
+    out += '\0';
+    out += static_cast<char>(colourMap.empty() ? 0 : 1);
+    out += static_cast<char>(imageType);
+    put16(out, 0);
+    put16(out, colourMap.empty() ? 0 : static_cast<std::uint32_t>(colourMap.size() * 8 / mapBits));
+    out += static_cast<char>(mapBits);
+    put32(out, 0);
+    put16(out, width);
+    put16(out, height);
+    out += static_cast<char>(bits);
+    out += '\x20';
+    return out + colourMap + stored;
+}
+
 // A binary PGM with 8-bit grey levels.
 inline std::string pgm(int width, int height, const std::vector<std::uint8_t>& grey)
 {
