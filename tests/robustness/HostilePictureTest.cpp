@@ -101,13 +101,15 @@ TEST_F(HostilePictureTest, CommittedFuzzInputsLoadCleanly)
     CFactoryLoader::registerLoader(new CPictureLoader());
     const std::vector<std::filesystem::path> files = HostileInput::fuzzInputs("picture");
     EXPECT_FALSE(files.empty());
-    // As in the fuzz target: the first byte picks the extension.
+    // As in the fuzz target: the first byte picks the extension. Every input
+    // a finding left is refused up front, in no time and memory to speak of.
     for (const std::filesystem::path& path : files) {
         const std::string bytes = readFile(path.string());
         if (bytes.empty())
             continue;
         const std::string file = path.filename().string() + "." + extensions[static_cast<unsigned char>(bytes[0]) % 9];
         writeFile(file, bytes.substr(1));
-        loads(file);
+        const bool loaded = loads(file);
+        EXPECT_FALSE(loaded && path.string().find("/tests/data/fuzz/") != std::string::npos) << file;
     }
 }
