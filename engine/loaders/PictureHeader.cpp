@@ -88,8 +88,9 @@ std::optional<PictureHeader> bmpHeader(std::istream& in)
     if (!sidesInRange(width, height))
         return PictureHeader{width, height};
     // Two bytes of run length encode at most 255 pixels.
+    const std::int64_t runLengthBytes = (width * height + 254) / 255 * 2;
     if (compression == 1 || compression == 2)
-        return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + (width * height + 254) / 255 * 2)};
+        return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + runLengthBytes)};
     return PictureHeader{width, height, std::max<std::int64_t>(tableEnd, dataOffset + bmpRowBytes(width, bits) * height)};
 }
 
@@ -124,7 +125,8 @@ std::int64_t tgaPacketsEnd(std::istream& in, std::int64_t start, std::int64_t pi
 // grey image it reads the map as pixels), with one-byte indices (it cannot
 // convert wider ones), entries of 24 or 32 bits (of 16-bit entries it decodes
 // only the first and leaves the others as the heap had them) and no more
-// entries than a byte addresses (it sizes the map from the length in 32 bits).
+// entries than a byte addresses (it reads the length as a signed number and
+// allocates gigabytes for a negative one).
 std::optional<PictureHeader> tgaHeader(std::istream& in)
 {
     std::uint8_t h[18];
@@ -140,7 +142,8 @@ std::optional<PictureHeader> tgaHeader(std::istream& in)
         || imageType == 10 || imageType == 11;
     const bool knownBits = bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32;
     const bool colourMapped = imageType == 1 || imageType == 9;
-    const bool mapRead = mapType == 1 && (mapBits == 24 || mapBits == 32) && mapLength >= 1 && mapLength <= 256 && bits == 8;
+    const bool mapRead =
+        mapType == 1 && (mapBits == 24 || mapBits == 32) && mapLength >= 1 && mapLength <= 256 && bits == 8;
     if (!knownType || !knownBits || (colourMapped ? !mapRead : mapType != 0))
         return std::nullopt;
     const std::int64_t width = little16(h + 12);
@@ -368,8 +371,8 @@ std::optional<PictureHeader> jpegHeader(std::istream& in)
             if (frame || kind > 0xc2 || length < 6 || length > sizeof(header) || !readBytes(in, header, length)
                 || length != 6 + 3u * header[5])
                 return std::nullopt;
-            std::int64_t columnsPerUnit = 1;
-            std::int64_t rowsPerUnit = 1;
+            std::int64_t columnsPerUnit = 8;
+            std::int64_t rowsPerUnit = 8;
             for (std::uint32_t i = 0; i < header[5]; ++i) {
                 const std::uint8_t sampling = header[6 + 3 * i + 1];
                 if ((sampling >> 4) < 1 || (sampling >> 4) > 4 || (sampling & 15) < 1 || (sampling & 15) > 4)
@@ -379,7 +382,8 @@ std::optional<PictureHeader> jpegHeader(std::istream& in)
             }
             const std::int64_t width = big16(header + 3);
             const std::int64_t height = big16(header + 1);
-            const std::int64_t units = (width + columnsPerUnit - 1) / columnsPerUnit * ((height + rowsPerUnit - 1) / rowsPerUnit);
+            const std::int64_t units =
+                (width + columnsPerUnit - 1) / columnsPerUnit * ((height + rowsPerUnit - 1) / rowsPerUnit);
             frame = PictureHeader{width, height, (units + 7) / 8};
             continue;
         }

@@ -17,8 +17,8 @@ struct PictureHeader {
     std::int64_t height;
     // The least number of bytes the whole file must have to hold the declared
     // pixels: exact for uncompressed BMP, TGA and PNM, for DDS and for the
-    // run-length packets of a TGA; for run-length BMP and for PNG what the best
-    // compression the format allows needs; 0 for JPEG.
+    // run-length packets of a TGA; for run-length BMP, PNG and JPEG what the
+    // best compression the format allows needs.
     std::int64_t minimumFileSize = 0;
 };
 
