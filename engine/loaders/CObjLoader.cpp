@@ -1,5 +1,6 @@
 #include "CObjLoader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -17,7 +18,6 @@ namespace VESK {
 namespace {
 
 constexpr std::uint32_t noVertex = 0xFFFFFFFFu;
-constexpr unsigned cornerCacheBits = 14;
 constexpr std::uint64_t maximumCorners = 0xFFFFFFFFu;
 
 // A blank that separates words inside a line; the line feed ends the line.
@@ -100,9 +100,9 @@ void CObjLoader::resetLists()
     normals.clear(3);
     texCoords.clear(2);
     std::vector<FaceCorner>().swap(pendingCorners);
-    std::vector<FaceCorner>().swap(cornerCache);
-    queueFirst = 0;
-    queueSize = 0;
+    tripleQueue = CornerQueue();
+    vertexQueue = CornerQueue();
+    lastCornerAt.clear(1);
     std::vector<std::pair<std::uint32_t, std::uint32_t>>().swap(indexRanges);
     std::vector<std::string>().swap(mtlNames);
     mtlNamesSeen.clear();
@@ -131,7 +131,6 @@ CMeshData* CObjLoader::load(const std::string& path)
     setLayout(false, false);
     lineNumber = 0;
     largestPosition = largestTexCoord = largestNormal = LargestReference();
-    cornerCache.assign(std::size_t(1) << cornerCacheBits, FaceCorner{0, 0, 0, 0});
 
     char* begin;
     char* end;
@@ -161,6 +160,7 @@ void CObjLoader::readObjLines(char* line, char* end)
         if (c == 'v') {
             if (isWordSpace(cursor[1])) {
                 readVector(cursor + 1, "v", positions, 3);
+                *lastCornerAt.append() = FaceCorner{0, 0, 0, 0};
             } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
                 if (!hasTexCoords)
                     setLayout(hasNormals, true);
@@ -224,7 +224,7 @@ const char* CObjLoader::readName(const char* cursor, std::string& name) const
 // coordinates); a missing one reads as 0 once `wordsNeeded` are there, and a
 // word starting with # ends the numbers. The second texture coordinate is
 // stored negated: pictures are stored top row first, and v runs upwards.
-void CObjLoader::readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list, int wordsNeeded)
+void CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded)
 {
     const int wordsUsed = static_cast<int>(list.groupSize());
     float values[3] = {0.0f, 0.0f, 0.0f};
@@ -326,58 +326,75 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
     return wordEnd(componentEnd);
 }
 
-// A corner whose indices all name data already read is looked up at once
-// when its index triple is in the cache, queued for lookup otherwise; from the
-// first corner naming later data on, corners wait for the end of the file.
-void CObjLoader::addCorner(FaceCorner& corner)
+// A corner whose indices all name data already read goes to the lookup at
+// once; from the first corner naming later data on, corners wait for the end
+// of the file.
+void CObjLoader::addCorner(const FaceCorner& corner)
 {
     if (!pendingCorners.empty() || corner.position > positions.size() || corner.texCoord > texCoords.size() ||
         corner.normal > normals.size()) {
         pendingCorners.push_back(corner);
         return;
     }
-    if (corner.vertex == noVertex) {
-        const FaceCorner& cached = cachedCorner(corner);
-        if (cached.position == corner.position && cached.texCoord == corner.texCoord && cached.normal == corner.normal)
-            corner.vertex = cached.vertex;
-    }
-    if (corner.vertex != noVertex) {
-        *indexData.append() = corner.vertex;
-        return;
-    }
-    if (queueSize == queueLength)
-        resolveOldestQueued();
-    QueuedCorner& queued = queue[(queueFirst + queueSize++) % queueLength];
+    queueCorner(corner);
+}
+
+// Starts fetching what the corner's lookup needs, its position's last
+// corner and the data a new vertex would be built from, before its turn.
+void CObjLoader::queueCorner(const FaceCorner& corner)
+{
+    if (tripleQueue.full())
+        resolveTriple();
+    QueuedCorner& queued = tripleQueue.push();
     queued.corner = corner;
-    buildVertex(corner, queued.vertex);
-    queued.hash = vertexData.hashOf(queued.vertex);
-    vertexData.prefetch(queued.hash);
+    __builtin_prefetch(lastCornerAt.at(corner.position - 1));
+    __builtin_prefetch(positions.at(corner.position - 1));
+    if (hasNormals && corner.normal != 0)
+        __builtin_prefetch(normals.at(corner.normal - 1));
+    if (hasTexCoords && corner.texCoord != 0)
+        __builtin_prefetch(texCoords.at(corner.texCoord - 1));
     queued.indexPosition = indexData.size();
     *indexData.append() = noVertex;
 }
 
-void CObjLoader::resolveOldestQueued()
+// A corner repeating the last triple seen at its position takes that vertex
+// number; any other builds its vertex and passes on to the vertex lookup.
+void CObjLoader::resolveTriple()
 {
-    const QueuedCorner& queued = queue[queueFirst];
-    const std::uint32_t number = vertexData.findOrAdd(queued.vertex, queued.hash);
+    const QueuedCorner& queued = tripleQueue.front();
+    const FaceCorner& last = *lastCornerAt.at(queued.corner.position - 1);
+    if (last.sameTriple(queued.corner)) {
+        *indexData.at(queued.indexPosition) = last.vertex;
+    } else {
+        if (vertexQueue.full())
+            resolveVertex();
+        QueuedCorner& next = vertexQueue.push();
+        next = queued;
+        buildVertex(next.corner, next.vertex);
+        next.vertexHash = vertexData.hashOf(next.vertex);
+        vertexData.prefetch(next.vertexHash);
+    }
+    tripleQueue.pop();
+}
+
+// The same triple may have passed on twice before the first was resolved;
+// the vertex lookup then finds the first one's vertex.
+void CObjLoader::resolveVertex()
+{
+    const QueuedCorner& queued = vertexQueue.front();
+    const std::uint32_t number = vertexData.findOrAdd(queued.vertex, queued.vertexHash);
     *indexData.at(queued.indexPosition) = number;
-    cachedCorner(queued.corner) =
+    *lastCornerAt.at(queued.corner.position - 1) =
         FaceCorner{queued.corner.position, queued.corner.texCoord, queued.corner.normal, number};
-    queueFirst = (queueFirst + 1) % queueLength;
-    --queueSize;
+    vertexQueue.pop();
 }
 
-void CObjLoader::flushQueue()
+void CObjLoader::flushQueues()
 {
-    while (queueSize > 0)
-        resolveOldestQueued();
-}
-
-CObjLoader::FaceCorner& CObjLoader::cachedCorner(const FaceCorner& corner)
-{
-    const std::uint32_t mixed =
-        (corner.position * 0x9E3779B1u) ^ (corner.texCoord * 0x85EBCA77u) ^ (corner.normal * 0xC2B2AE3Du);
-    return cornerCache[mixed >> (32 - cornerCacheBits)];
+    while (tripleQueue.size > 0)
+        resolveTriple();
+    while (vertexQueue.size > 0)
+        resolveVertex();
 }
 
 // The vertex of a corner whose indices all name data already read: position,
@@ -397,24 +414,12 @@ void CObjLoader::buildVertex(const FaceCorner& corner, float* vertex) const
         std::memcpy(vertex + texCoordSlot, texCoords.at(corner.texCoord - 1), 2 * sizeof(float));
 }
 
-std::uint32_t CObjLoader::findVertex(const FaceCorner& corner)
-{
-    FaceCorner& cached = cachedCorner(corner);
-    if (cached.position == corner.position && cached.texCoord == corner.texCoord && cached.normal == corner.normal)
-        return cached.vertex;
-    float vertex[8];
-    buildVertex(corner, vertex);
-    const std::uint32_t number = vertexData.findOrAdd(vertex);
-    cached = FaceCorner{corner.position, corner.texCoord, corner.normal, number};
-    return number;
-}
-
 // The layout follows the file's vn and vt lines as they are met; vertices
 // stored before a change are widened with zeros, as they would have been
 // built had the whole file been known.
 void CObjLoader::setLayout(bool withNormals, bool withTexCoords)
 {
-    flushQueue();
+    flushQueues();
     const std::uint32_t wider = 3 + (withNormals ? 3 : 0) + (withTexCoords ? 2 : 0);
     if (vertexData.getVertexCount() == 0) {
         vertexData.reset(wider);
@@ -505,7 +510,7 @@ void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_
 // Indices into a list the file has no line of are ignored.
 void CObjLoader::buildVertices()
 {
-    flushQueue();
+    flushQueues();
     const struct {
         const LargestReference& reference;
         std::size_t available;
@@ -518,9 +523,16 @@ void CObjLoader::buildVertices()
             failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
                                                 " beyond the " + std::to_string(list.available) + " read");
     }
-    for (FaceCorner& corner : pendingCorners)
-        *indexData.append() = findVertex(corner);
+    for (const FaceCorner& corner : pendingCorners)
+        queueCorner(corner);
+    flushQueues();
+    // From here on only the vertices and indices are needed: the memory the
+    // rest holds is given back before the record's arrays are made.
     std::vector<FaceCorner>().swap(pendingCorners);
+    positions.clear(3);
+    normals.clear(3);
+    texCoords.clear(2);
+    lastCornerAt.clear(1);
 
     const std::uint32_t cornerCount = static_cast<std::uint32_t>(indexData.size());
     if (materials.empty()) {
@@ -571,7 +583,9 @@ void CObjLoader::buildVertices()
     materialMarks.swap(groups);
 }
 
-CMeshData* CObjLoader::makeRecord() const
+// The vertex array and, when the triangles stay in file order, the index
+// array are handed to the record as they are, without a copy.
+CMeshData* CObjLoader::makeRecord()
 {
     std::uint64_t indexCount = 0;
     for (const auto& range : indexRanges)
@@ -592,16 +606,21 @@ CMeshData* CObjLoader::makeRecord() const
 
     record->vertexStride = 4 * floatsPerVertex;
     record->vertexCount = static_cast<std::uint32_t>(vertexData.getVertexCount());
-    record->vertices = new float[std::size_t(record->vertexCount) * floatsPerVertex];
-    vertexData.copyTo(record->vertices);
+    record->vertices = vertexData.releaseVertices();
 
     record->indexSize = 4;
     record->indexCount = static_cast<std::uint32_t>(indexCount);
-    record->indices = new std::uint32_t[indexCount];
-    std::uint32_t* target = record->indices;
-    for (const auto& range : indexRanges) {
-        indexData.copyTo(range.first, range.second, target);
-        target += range.second - range.first;
+    if (indexRanges.size() == 1 && indexRanges[0].first == 0 && indexCount == indexData.size()) {
+        record->indices = indexData.release();
+    } else {
+        CGroupArray<std::uint32_t> grouped;
+        grouped.allocate(indexCount);
+        std::uint32_t* target = grouped.at(0);
+        for (const auto& range : indexRanges) {
+            std::memcpy(target, indexData.at(range.first), (range.second - range.first) * sizeof(std::uint32_t));
+            target += range.second - range.first;
+        }
+        record->indices = grouped.release();
     }
 
     // The group after the materials' groups holds the unclaimed triangles.

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "CChunkedArray.h"
+#include "CGroupArray.h"
 #include "CMeshData.h"
 #include "CNamedMaterial.h"
 #include "CVertexTable.h"
@@ -61,17 +61,39 @@ private:
         std::uint32_t texCoord;
         std::uint32_t normal;
         std::uint32_t vertex;
+
+        bool sameTriple(const FaceCorner& other) const
+        {
+            return position == other.position && texCoord == other.texCoord && normal == other.normal;
+        }
     };
 
-    // A corner waiting for the lookup of its vertex, whose table slot is being
-    // fetched from memory meanwhile; indexData holds a placeholder for it.
+    // A corner on its way to a vertex number. Corners pass two short queues,
+    // so that the memory each lookup needs is fetched while the next corners
+    // are read: first the check of its position's last triple, then, for
+    // another triple, the lookup of the vertex it builds. indexData holds a
+    // placeholder for the corner meanwhile.
     struct QueuedCorner {
         FaceCorner corner;
-        std::uint32_t hash;
+        std::uint32_t vertexHash;
         std::size_t indexPosition;
         float vertex[8];
     };
-    static constexpr std::size_t queueLength = 16;
+    struct CornerQueue {
+        static constexpr std::size_t length = 16;
+        QueuedCorner entries[length];
+        std::size_t first = 0;
+        std::size_t size = 0;
+
+        bool full() const { return size == length; }
+        QueuedCorner& front() { return entries[first]; }
+        QueuedCorner& push() { return entries[(first + size++) % length]; }
+        void pop()
+        {
+            first = (first + 1) % length;
+            --size;
+        }
+    };
 
     // The largest index a face names in one list, and the line naming it.
     struct LargestReference {
@@ -83,42 +105,45 @@ private:
     CMeshData* load(const std::string& path);
     void readObjLines(char* cursor, char* end);
     char* endOfLine(char* cursor, char* end, std::uint64_t& joined) const;
-    void readVector(const char* cursor, const char* keyword, CChunkedArray<float>& list, int wordsNeeded);
+    void readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded);
     void readFace(const char* cursor);
     const char* readCorner(const char* cursor, FaceCorner& corner);
     const char* readName(const char* cursor, std::string& name) const;
-    void addCorner(FaceCorner& corner);
-    std::uint32_t findVertex(const FaceCorner& corner);
-    FaceCorner& cachedCorner(const FaceCorner& corner);
+    void addCorner(const FaceCorner& corner);
+    void queueCorner(const FaceCorner& corner);
+    void resolveTriple();
+    void resolveVertex();
+    void flushQueues();
     void buildVertex(const FaceCorner& corner, float* vertex) const;
-    void resolveOldestQueued();
-    void flushQueue();
     void setLayout(bool withNormals, bool withTexCoords);
     void readMaterials(std::string path, std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead);
     void buildVertices();
-    CMeshData* makeRecord() const;
+    CMeshData* makeRecord();
     [[noreturn]] void fail(const std::string& reason) const;
     [[noreturn]] void failOnLine(std::uint64_t line, const std::string& reason) const;
 
     std::uint32_t floatsPerVertex = 3;
     CVertexTable vertexData;
-    CChunkedArray<std::uint32_t> indexData;
+    CGroupArray<std::uint32_t> indexData;
     std::vector<CNamedMaterial> materials;
     std::vector<CMaterialMark> materialMarks;
-    CChunkedArray<float> positions{3};
-    CChunkedArray<float> normals{3};
-    CChunkedArray<float> texCoords{2};
+    CGroupArray<float> positions{3};
+    CGroupArray<float> normals{3};
+    CGroupArray<float> texCoords{2};
 
     // Corners naming data that a later line of the file defines: from the
     // first such corner on, corners wait here until the whole file is read.
     std::vector<FaceCorner> pendingCorners;
-    // Corners in lookup, oldest first, resolved in file order so that vertex
-    // numbers follow the first appearance of each vertex.
-    QueuedCorner queue[queueLength];
-    std::size_t queueFirst = 0;
-    std::size_t queueSize = 0;
-    // Direct-mapped cache of index triples already turned into vertices.
-    std::vector<FaceCorner> cornerCache;
+    // Corners in lookup, oldest first. New vertices are added in file order,
+    // so vertex numbers follow the first appearance of each vertex.
+    CornerQueue tripleQueue;
+    CornerQueue vertexQueue;
+    // For each position, the triple of the corner resolved last there, with
+    // its vertex number; position 0 before any. Corners sharing a position
+    // mostly share the whole triple, so most corners need no vertex built,
+    // and a mesh written in order finds these entries in the processor's
+    // cache. A corner with another triple just builds its vertex.
+    CGroupArray<FaceCorner> lastCornerAt;
     // The index ranges [first, end) of indexData that make up the result, in
     // their final order: the regrouping by material, or everything.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> indexRanges;

@@ -11,8 +11,9 @@ namespace VESK {
 
 namespace {
 
-// Large enough that the per-call costs vanish, small enough to stay in cache.
-constexpr std::size_t initialCapacity = std::size_t(1) << 20;
+// Large enough that the per-call costs vanish, small enough to stay in cache;
+// a smaller file gets a buffer of its own size, with room for a last feed.
+constexpr std::size_t largestInitialCapacity = std::size_t(1) << 20;
 
 // True when the line ending at `feed` has a backslash as its last character;
 // `start` is the first byte that may be looked at.
@@ -45,6 +46,7 @@ bool CTextFileReader::open(const std::string& path)
         return false;
     }
     identity = std::make_pair(static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino));
+    size = static_cast<std::uint64_t>(status.st_size);
     ::posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
 }
@@ -54,7 +56,7 @@ bool CTextFileReader::nextBlock(char*& begin, char*& end)
     if (descriptor < 0 || readError)
         return false;
     if (!buffer) {
-        capacity = initialCapacity;
+        capacity = size + 2 < largestInitialCapacity ? static_cast<std::size_t>(size) + 2 : largestInitialCapacity;
         buffer.reset(new char[capacity]);
     }
     // Keep the unfinished last line of the previous block at the front.

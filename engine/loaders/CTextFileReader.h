@@ -39,6 +39,9 @@ public:
 
     bool failed() const { return readError; }
 
+    // The size of the open file when it was opened, in bytes.
+    std::uint64_t fileSize() const { return size; }
+
     // The device and inode of the open file: equal for two paths naming one file.
     std::pair<std::uint64_t, std::uint64_t> fileIdentity() const { return identity; }
 
@@ -46,6 +49,7 @@ private:
     bool keepsContinuedLines;
     int descriptor = -1;
     std::pair<std::uint64_t, std::uint64_t> identity{0, 0};
+    std::uint64_t size = 0;
     std::unique_ptr<char[]> buffer;
     std::size_t capacity = 0;
     std::size_t filled = 0;

@@ -9,7 +9,7 @@ namespace VESK {
 
 namespace {
 
-constexpr std::size_t initialSlots = 1024;
+constexpr std::size_t initialSlots = 64;
 
 }  // namespace
 
@@ -18,7 +18,7 @@ void CVertexTable::reset(std::uint32_t floatsPerVertex)
     stride = floatsPerVertex;
     seed = (std::uint64_t(std::random_device()()) << 32) | std::random_device()();
     floats.clear(floatsPerVertex);
-    std::vector<Slot>().swap(slots);
+    slots.clear(1);
 }
 
 std::uint32_t CVertexTable::hashOf(const float* vertex) const
@@ -35,13 +35,13 @@ std::uint32_t CVertexTable::hashOf(const float* vertex) const
 
 std::uint32_t CVertexTable::findOrAdd(const float* vertex, std::uint32_t hash)
 {
-    if (slots.empty())
-        slots.assign(initialSlots, Slot{0, 0});
+    if (slots.size() == 0)
+        rebuildSlots(initialSlots);
     const std::size_t mask = slots.size() - 1;
     const std::size_t bytes = stride * sizeof(float);
     std::size_t i = hash & mask;
     for (;; i = (i + 1) & mask) {
-        const Slot slot = slots[i];
+        const Slot slot = *slots.at(i);
         if (slot.numberPlusOne == 0)
             break;
         if (slot.hash == hash && std::memcmp(floats.at(slot.numberPlusOne - 1), vertex, bytes) == 0)
@@ -51,43 +51,49 @@ std::uint32_t CVertexTable::findOrAdd(const float* vertex, std::uint32_t hash)
         throw std::length_error("more vertices than the table allows");
     const std::uint32_t number = static_cast<std::uint32_t>(floats.size());
     floats.append(vertex);
-    slots[i] = Slot{hash, number + 1};
-    if (floats.size() * 2 > slots.size())
+    *slots.at(i) = Slot{hash, number + 1};
+    if (floats.size() * 4 > slots.size() * 3)
         growSlots();
     return number;
 }
 
 void CVertexTable::rebuildSlots(std::size_t slotCount)
 {
-    slots.assign(slotCount, Slot{0, 0});
+    CGroupArray<Slot> fresh;
+    fresh.allocate(slotCount);
+    std::fill(fresh.at(0), fresh.at(slotCount), Slot{0, 0});
     const std::size_t mask = slotCount - 1;
     for (std::size_t number = 0; number < floats.size(); ++number) {
         const std::uint32_t hash = hashOf(floats.at(number));
         std::size_t i = hash & mask;
-        while (slots[i].numberPlusOne != 0)
+        while (fresh.at(i)->numberPlusOne != 0)
             i = (i + 1) & mask;
-        slots[i] = Slot{hash, static_cast<std::uint32_t>(number + 1)};
+        *fresh.at(i) = Slot{hash, static_cast<std::uint32_t>(number + 1)};
     }
+    slots.swap(fresh);
 }
 
 void CVertexTable::growSlots()
 {
-    std::vector<Slot> larger(slots.size() * 2, Slot{0, 0});
+    CGroupArray<Slot> larger;
+    larger.allocate(slots.size() * 2);
+    std::fill(larger.at(0), larger.at(larger.size()), Slot{0, 0});
     const std::size_t mask = larger.size() - 1;
-    for (const Slot& slot : slots) {
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        const Slot slot = *slots.at(k);
         if (slot.numberPlusOne == 0)
             continue;
         std::size_t i = slot.hash & mask;
-        while (larger[i].numberPlusOne != 0)
+        while (larger.at(i)->numberPlusOne != 0)
             i = (i + 1) & mask;
-        larger[i] = slot;
+        *larger.at(i) = slot;
     }
     slots.swap(larger);
 }
 
 void CVertexTable::widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination)
 {
-    CChunkedArray<float> wider(floatsPerVertex);
+    CGroupArray<float> wider(floatsPerVertex);
     for (std::size_t number = 0; number < floats.size(); ++number) {
         float* target = wider.append();
         std::fill(target, target + floatsPerVertex, 0.0f);
@@ -95,10 +101,16 @@ void CVertexTable::widen(std::uint32_t floatsPerVertex, const std::uint32_t* des
         for (std::uint32_t i = 0; i < stride; ++i)
             target[destination[i]] = source[i];
     }
-    std::swap(floats, wider);
+    floats.swap(wider);
     stride = floatsPerVertex;
-    if (!slots.empty())
+    if (slots.size() > 0)
         rebuildSlots(slots.size());
+}
+
+float* CVertexTable::releaseVertices()
+{
+    slots.clear(1);
+    return floats.release();
 }
 
 }  // namespace VESK

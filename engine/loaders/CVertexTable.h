@@ -2,9 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
-
-#include "CChunkedArray.h"
+#include "CGroupArray.h"
 
 // The distinct vertices of one mesh load, numbered in order of first
 // appearance, with an exact-match lookup: two vertices are the same only when
@@ -33,8 +31,8 @@ public:
     // findOrAdd shortly after does not wait for memory.
     void prefetch(std::uint32_t hash) const
     {
-        if (!slots.empty())
-            __builtin_prefetch(&slots[hash & (slots.size() - 1)]);
+        if (slots.size() > 0)
+            __builtin_prefetch(slots.at(hash & (slots.size() - 1)));
     }
 
     // The hash of the `floatsPerVertex` floats at `vertex` under this load's seed.
@@ -46,8 +44,10 @@ public:
     void widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination);
 
     std::size_t getVertexCount() const { return floats.size(); }
-    // Copies all vertices to `target`, back to back.
-    void copyTo(float* target) const { floats.copyTo(0, floats.size(), target); }
+    const float* vertex(std::size_t number) const { return floats.at(number); }
+    // Hands the vertices over, back to back, to be freed with delete[]; the
+    // table is then empty.
+    float* releaseVertices();
 
 private:
     struct Slot {
@@ -63,8 +63,8 @@ private:
     // Drawn afresh for every load, so that no file can be made to pile its
     // vertices into one run of slots.
     std::uint64_t seed = 0;
-    CChunkedArray<float> floats{3};  // one group per vertex
-    std::vector<Slot> slots;  // open addressing, linear probing, power-of-two size
+    CGroupArray<float> floats{3};  // one group per vertex
+    CGroupArray<Slot> slots;  // open addressing, linear probing, power-of-two size
 };
 
 }  // namespace VESK
