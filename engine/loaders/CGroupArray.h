@@ -16,6 +16,9 @@
 // On these machines the first touch of each fresh 4 KiB page costs far more
 // than filling it, so large storage asks the kernel for 2 MiB pages: one
 // fault then maps 512 pages' worth, and growing by doubling stays cheap.
+// Storage beyond 1 MiB is made at least 34 MiB: the C library maps blocks
+// that large on their own, so a freed one goes back to the system at once
+// instead of lingering in the heap, and pages never touched cost nothing.
 
 namespace VESK {
 
@@ -46,14 +49,15 @@ public:
         capacity = 0;
     }
 
-    // Sets the storage to exactly `groups` groups, left uninitialised.
+    // Sets the array to `groups` groups, left uninitialised.
     void allocate(std::size_t groups)
     {
-        T* fresh = allocateValues(groups * width);
+        std::size_t length = groups * width;
+        T* fresh = allocateValues(length);
         delete[] values;
         values = fresh;
         count = groups;
-        capacity = groups;
+        capacity = length / width;
     }
 
     std::size_t size() const { return count; }
@@ -84,9 +88,14 @@ public:
 
 private:
     static constexpr std::size_t hugePage = std::size_t(2) << 20;
+    static constexpr std::size_t smallBytes = std::size_t(1) << 20;
+    static constexpr std::size_t mappedBytes = std::size_t(34) << 20;
 
-    static T* allocateValues(std::size_t length)
+    // Storage for at least `length` values; `length` is set to what it holds.
+    static T* allocateValues(std::size_t& length)
     {
+        if (length * sizeof(T) > smallBytes && length * sizeof(T) < mappedBytes)
+            length = mappedBytes / sizeof(T);
         T* storage = new T[length];
         const std::size_t bytes = length * sizeof(T);
         if (bytes >= 2 * hugePage) {
@@ -102,13 +111,13 @@ private:
 
     void grow()
     {
-        const std::size_t larger = capacity < 64 ? 64 : capacity * 2;
-        T* fresh = allocateValues(larger * width);
+        std::size_t length = (capacity < 64 ? 64 : capacity * 2) * width;
+        T* fresh = allocateValues(length);
         if (count > 0)
             std::memcpy(fresh, values, count * width * sizeof(T));
         delete[] values;
         values = fresh;
-        capacity = larger;
+        capacity = length / width;
     }
 
     T* values = nullptr;
