@@ -511,15 +511,17 @@ void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_
 void CObjLoader::buildVertices()
 {
     flushQueues();
+    // A corner cannot do without its position, even in a file without v lines.
     const struct {
         const LargestReference& reference;
         std::size_t available;
         const char* name;
-    } lists[3] = {{largestPosition, positions.size(), "position"},
-                  {largestTexCoord, texCoords.size(), "texture"},
-                  {largestNormal, normals.size(), "normal"}};
+        bool mayBeAbsent;
+    } lists[3] = {{largestPosition, positions.size(), "position", false},
+                  {largestTexCoord, texCoords.size(), "texture", true},
+                  {largestNormal, normals.size(), "normal", true}};
     for (const auto& list : lists) {
-        if (list.available > 0 && list.reference.index > list.available)
+        if ((list.available > 0 || !list.mayBeAbsent) && list.reference.index > list.available)
             failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
                                                 " beyond the " + std::to_string(list.available) + " read");
     }

@@ -275,6 +275,7 @@ TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
     expectFailureOf(triangle + "vt 0 0\nf 1/2 2/1 3/1\nf 1/5 2 3\n", " (line 6: texture index 5 beyond the 1 read)");
     expectFailureOf("v 0 \\\n0 0\nv 1 0 \\\r\n0\nv 0 1 0\nf 1 2 4\n", " (line 6: position index 4 beyond the 3 read)");
     expectFailureOf(triangle + "f 1 2\nf 9 2\nf 1 2 3\n", " (line 5: position index 9 beyond the 3 read)");
+    expectFailureOf("vn 0 0 1\nf 1//1 2//1 3//1\n", " (line 2: position index 3 beyond the 0 read)");
     expectFailureOf("v 0 0 0\nv 1 0\nv 0 1 0\nf 1 2 3\n", " (line 2: v needs three numbers)");
     expectFailureOf(triangle + "vn 0 0\nf 1 2 3\n", " (line 4: vn needs three numbers)");
     expectFailureOf(triangle + "vt\nf 1 2 3\n", " (line 4: vt needs a number)");
