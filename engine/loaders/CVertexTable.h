@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+
 #include "CGroupArray.h"
 
 // The distinct vertices of one mesh load, numbered in order of first
@@ -44,7 +45,6 @@ public:
     void widen(std::uint32_t floatsPerVertex, const std::uint32_t* destination);
 
     std::size_t getVertexCount() const { return floats.size(); }
-    const float* vertex(std::size_t number) const { return floats.at(number); }
     // Hands the vertices over, back to back, to be freed with delete[]; the
     // table is then empty.
     float* releaseVertices();
