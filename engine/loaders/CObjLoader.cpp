@@ -233,9 +233,7 @@ void CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray
         cursor = skipBlanks(cursor);
         if (*cursor == '\n' || *cursor == '#')
             break;
-        const char* last = wordEnd(cursor);
-        values[count++] = readFloat(cursor, last);
-        cursor = last;
+        cursor = readFloatWord(cursor, values[count++]);
     }
     if (count < wordsNeeded)
         failOnLine(lineNumber, std::string(keyword) + " needs " + (wordsNeeded == 3 ? "three numbers" : "a number"));
@@ -250,6 +248,9 @@ void CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray
 
 void CObjLoader::readFace(const char* cursor)
 {
+    // Files mostly list their positions before the faces, and a mesh has
+    // about as many vertices as positions.
+    vertexData.reserve(positions.size());
     FaceCorner first{};
     FaceCorner previous{};
     std::size_t words = 0;

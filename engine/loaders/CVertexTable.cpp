@@ -67,6 +67,15 @@ std::uint32_t CVertexTable::findOrAdd(const float* vertex, std::uint32_t hash)
     return number;
 }
 
+// A power of two, with at most three slots in four taken.
+std::size_t CVertexTable::slotsFor(std::size_t vertexCount)
+{
+    std::size_t count = initialSlots;
+    while (vertexCount * 4 > count * 3)
+        count *= 2;
+    return count;
+}
+
 void CVertexTable::rebuildSlots(std::size_t slotCount)
 {
     CGroupArray<Slot> fresh;

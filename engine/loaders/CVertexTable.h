@@ -36,6 +36,14 @@ public:
             __builtin_prefetch(slots.at(hash & (slots.size() - 1)));
     }
 
+    // Makes room for `vertexCount` vertices in the lookup at once, so that it
+    // is not rebuilt again and again while they are added.
+    void reserve(std::size_t vertexCount)
+    {
+        if (vertexCount * 4 > slots.size() * 3)
+            rebuildSlots(slotsFor(vertexCount));
+    }
+
     // The hash of the `floatsPerVertex` floats at `vertex` under this load's seed.
     std::uint32_t hashOf(const float* vertex) const;
 
@@ -55,6 +63,7 @@ private:
         std::uint32_t numberPlusOne;  // 0: empty slot
     };
 
+    static std::size_t slotsFor(std::size_t vertexCount);
     void growSlots();
     void rebuildSlots(std::size_t slotCount);
 

@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "StringUtils.h"
+
 namespace VESK {
 
 namespace {
@@ -32,13 +34,12 @@ float readFloatSlowly(const char* first, const char* last)
     return static_cast<float>(std::strtod(copy.c_str(), nullptr));
 }
 
-}  // namespace
-
 // Plain decimals of up to 15 significant digits with up to 22 after the
 // point, the form nearly every exported file uses: the digits make an exact
 // double and so does the power of ten, so one correctly rounded division gives
-// exactly what strtod gives. Returns false for every other form.
-bool readShortDecimal(const char* first, const char* last, float& result)
+// exactly what strtod gives. Returns where the decimal ends, or null for
+// every other form.
+const char* readShortDecimal(const char* first, float& result)
 {
     static const double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -55,17 +56,19 @@ bool readShortDecimal(const char* first, const char* last, float& result)
             digits = digits * 10 + static_cast<unsigned>(*cursor - '0');
         afterPoint = static_cast<int>(cursor - fraction);
     }
-    if (cursor != last || count == 0 || count > 15 || afterPoint > 22)
-        return false;
+    if (count == 0 || count > 15 || afterPoint > 22)
+        return nullptr;
     const double value = static_cast<double>(digits) / powersOfTen[afterPoint];
     result = static_cast<float>(negative ? -value : value);
-    return true;
+    return cursor;
 }
+
+}  // namespace
 
 float readFloat(const char* first, const char* last)
 {
     float result;
-    if (readShortDecimal(first, last, result))
+    if (readShortDecimal(first, result) == last)
         return result;
     const char* digits = first + (*first == '-' ? 1 : 0);
     const bool plainDecimal =
@@ -78,6 +81,18 @@ float readFloat(const char* first, const char* last)
             return static_cast<float>(value);
     }
     return readFloatSlowly(first, last);
+}
+
+const char* readFloatWord(const char* first, float& result)
+{
+    const char* last = readShortDecimal(first, result);
+    if (last != nullptr && isWordSpace(*last))
+        return last;
+    last = first;
+    while (!isWordSpace(*last))
+        ++last;
+    result = readFloat(first, last);
+    return last;
 }
 
 std::int64_t readInteger(const char* first, const char* last)

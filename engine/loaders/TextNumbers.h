@@ -15,6 +15,11 @@ namespace VESK {
 // line feed).
 float readFloat(const char* first, const char* last);
 
+// Reads the word starting at `first` as readFloat does, in one pass for the
+// plain decimals files are mostly made of; the word ends at the first white
+// space, which must be there. Returns the word's end.
+const char* readFloatWord(const char* first, float& result);
+
 // The value atoi gives for the word, as a 64-bit number so that out-of-range
 // values stay visible: values beyond the int range come back as INT64_MAX or
 // INT64_MIN instead of wrapping. 0 when the word does not begin with a number.
