@@ -26,11 +26,6 @@ bool isBlank(char c)
     return c != '\n' && isWordSpace(c);
 }
 
-bool isDigit(char c)
-{
-    return static_cast<unsigned char>(c - '0') < 10;
-}
-
 const char* skipBlanks(const char* cursor)
 {
     while (isBlank(*cursor))
@@ -288,9 +283,10 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
     const char* componentEnd = cursor;
     for (int component = 0; component < 3; ++component) {
         const char* start = componentEnd;
-        std::int64_t value = 0;
-        while (isDigit(*componentEnd) && value <= std::numeric_limits<int>::max())
-            value = value * 10 + (*componentEnd++ - '0');
+        std::uint64_t digits = 0;
+        for (int run = 8; run == 8 && digits <= std::numeric_limits<int>::max();)
+            componentEnd += run = readDigits(componentEnd, digits);
+        std::int64_t value = static_cast<std::int64_t>(digits);
         if (*componentEnd != '/' && !isWordSpace(*componentEnd)) {
             while (*componentEnd != '/' && !isWordSpace(*componentEnd))
                 ++componentEnd;

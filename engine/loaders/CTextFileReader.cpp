@@ -15,6 +15,17 @@ namespace {
 // a smaller file gets a buffer of its own size, with room for a last feed.
 constexpr std::size_t largestInitialCapacity = std::size_t(1) << 20;
 
+// Number readers look at eight bytes at a time, and may do so up to eight
+// bytes past the end of a block: every buffer has that many more, zeroed.
+constexpr std::size_t readAhead = 8;
+
+std::unique_ptr<char[]> newBuffer(std::size_t capacity)
+{
+    std::unique_ptr<char[]> buffer(new char[capacity + readAhead]);
+    std::memset(buffer.get() + capacity, 0, readAhead);
+    return buffer;
+}
+
 // True when the line ending at `feed` has a backslash as its last character;
 // `start` is the first byte that may be looked at.
 bool continuesOnNextLine(const char* start, const char* feed)
@@ -57,7 +68,7 @@ bool CTextFileReader::nextBlock(char*& begin, char*& end)
         return false;
     if (!buffer) {
         capacity = size + 2 < largestInitialCapacity ? static_cast<std::size_t>(size) + 2 : largestInitialCapacity;
-        buffer.reset(new char[capacity]);
+        buffer = newBuffer(capacity);
     }
     // Keep the unfinished last line of the previous block at the front.
     std::memmove(buffer.get(), buffer.get() + consumed, filled - consumed);
@@ -74,7 +85,7 @@ bool CTextFileReader::nextBlock(char*& begin, char*& end)
             break;
         }
         if (filled + 1 >= capacity) {
-            std::unique_ptr<char[]> larger(new char[capacity * 2]);
+            std::unique_ptr<char[]> larger = newBuffer(capacity * 2);
             std::memcpy(larger.get(), buffer.get(), filled);
             buffer = std::move(larger);
             capacity *= 2;

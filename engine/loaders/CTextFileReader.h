@@ -31,7 +31,8 @@ public:
 
     // Hands out the next block [begin, end) of whole lines. The block's last
     // byte is always a line feed (one is supplied after a last line without
-    // one), so a reader can scan a line without checking for the block's end.
+    // one), so a reader can scan a line without checking for the block's end,
+    // and eight more bytes after the block can be read.
     // The block stays valid until the next call, and the caller may rewrite
     // its bytes. Returns false at the end of the file, and also after a read
     // error, which failed() then reports.

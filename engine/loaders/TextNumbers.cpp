@@ -48,12 +48,12 @@ const char* readShortDecimal(const char* first, float& result)
     std::uint64_t digits = 0;
     int count = 0;
     int afterPoint = 0;
-    for (; isDigit(*cursor); ++cursor, ++count)
-        digits = digits * 10 + static_cast<unsigned>(*cursor - '0');
+    for (int run = 8; run == 8 && count <= 15; count += run)
+        cursor += run = readDigits(cursor, digits);
     if (*cursor == '.') {
         const char* fraction = ++cursor;
-        for (; isDigit(*cursor); ++cursor, ++count)
-            digits = digits * 10 + static_cast<unsigned>(*cursor - '0');
+        for (int run = 8; run == 8 && count <= 15; count += run)
+            cursor += run = readDigits(cursor, digits);
         afterPoint = static_cast<int>(cursor - fraction);
     }
     if (count == 0 || count > 15 || afterPoint > 22)

@@ -20,10 +20,11 @@ std::uint32_t bitsOf(float value)
     return bits;
 }
 
-// Words as the readers hand them over: not NUL-terminated, followed by a blank.
+// Words as the readers hand them over: not NUL-terminated, followed by a blank
+// and more readable bytes.
 float readWord(const std::string& word)
 {
-    const std::string line = word + " 9";
+    const std::string line = word + " 9999999";
     return readFloat(line.data(), line.data() + word.size());
 }
 
