@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "debugging/CException.h"
-#include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CPicture.h"
 #include "engine/loaders/CPictureLoader.h"
 #include "engine/loaders/PictureHeader.h"
@@ -29,24 +28,24 @@ protected:
         }
     }
 
-    std::string saveFailure(void* picture, const std::string& file)
+    std::string saveFailure(const CPicture* picture, const std::string& file)
     {
         try {
-            loader.saveToFile(picture, file);
+            loader.saveToFile(const_cast<CPicture*>(picture), file);
         } catch (const DEBUGGING::CException& e) {
             return e.what();
         }
         return "";
     }
 
-    static Bytes pixelsOf(const CPicture& picture)
-    {
-        return Bytes(picture.pixels, picture.pixels + picture.getByteCount());
-    }
-
     CPictureLoader loader;
     std::string message;
 };
+
+Bytes pixelsOf(const CPicture& picture)
+{
+    return Bytes(picture.pixels, picture.pixels + picture.getByteCount());
+}
 
 std::string loadFailure(const std::string& file)
 {
@@ -55,52 +54,24 @@ std::string loadFailure(const std::string& file)
 
 }  // namespace
 
-TEST(PictureTest, RecordOwnsCopiesAndFlipsItsPixels)
+TEST(PictureTest, CopiesOwnTheirPixelsAndSizesMustFitA32BitInt)
 {
-    EXPECT_EQ(CPicture::bytesPerPixelOf(PICTURE_BGR), 3);
-    EXPECT_EQ(CPicture::bytesPerPixelOf(PICTURE_BGRA), 4);
-    EXPECT_EQ(CPicture::bytesPerPixelOf(PICTURE_LUMINANCE), 1);
-    EXPECT_EQ(CPicture::bytesPerPixelOf(3), 0);
-    EXPECT_EQ(CPicture::bytesPerPixelOf(-1), 0);
-
-    const CPicture zeros(CMyVector<int, 2>(2, 3), PICTURE_BGRA, nullptr);
-    EXPECT_EQ(zeros.getByteCount(), 24u);
-    EXPECT_EQ(Bytes(zeros.pixels, zeros.pixels + 24), Bytes(24, 0));
-
-    const Bytes rows{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    CPicture picture(CMyVector<int, 2>(2, 2), PICTURE_BGR, rows.data());
-    CPicture copy(picture);
-    EXPECT_NE(copy.pixels, picture.pixels);
-    copy.flipVertically();
-    EXPECT_EQ(Bytes(copy.pixels, copy.pixels + 12), (Bytes{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(Bytes(picture.pixels, picture.pixels + 12), rows);
-    copy = zeros;
-    EXPECT_EQ(copy.size[0], 2);
+    const Bytes grey{1, 2, 3, 4, 5, 6};
+    const CPicture picture(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, grey.data());
+    CPicture copy(CMyVector<int, 2>(1, 1), PICTURE_BGRA, nullptr);
+    copy = picture;
+    copy.pixels[0] = 9;
+    EXPECT_EQ(pixelsOf(picture), grey);
+    EXPECT_EQ(pixelsOf(copy), (Bytes{9, 2, 3, 4, 5, 6}));
     EXPECT_EQ(copy.size[1], 3);
-    EXPECT_EQ(copy.format, PICTURE_BGRA);
-    EXPECT_EQ(Bytes(copy.pixels, copy.pixels + 24), Bytes(24, 0));
 
-    const Bytes grey{1, 2, 3, 4, 5, 6, 7, 8};
-    CPicture one(CMyVector<int, 2>(8, 1), PICTURE_LUMINANCE, grey.data());
-    one.flipVertically();
-    EXPECT_EQ(Bytes(one.pixels, one.pixels + 8), grey);
-    CPicture three(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, grey.data());
-    three.flipVertically();
-    EXPECT_EQ(Bytes(three.pixels, three.pixels + 6), (Bytes{5, 6, 3, 4, 1, 2}));
-    CPicture four(CMyVector<int, 2>(2, 4), PICTURE_LUMINANCE, grey.data());
-    four.flipVertically();
-    EXPECT_EQ(Bytes(four.pixels, four.pixels + 8), (Bytes{7, 8, 5, 6, 3, 4, 1, 2}));
-}
-
-TEST(PictureTest, SizesMustBePositiveAndFitA32BitInt)
-{
-    EXPECT_EQ(CPicture::byteCountOf(100, 50, PICTURE_BGR), 15000);
-    EXPECT_EQ(CPicture::byteCountOf(0, 50, PICTURE_BGR), -1);
-    EXPECT_EQ(CPicture::byteCountOf(50, -1, PICTURE_BGR), -1);
-    EXPECT_EQ(CPicture::byteCountOf(32768, 16384, PICTURE_BGRA), -1);
-    EXPECT_EQ(CPicture::byteCountOf(32768, 65535, PICTURE_LUMINANCE), 2147450880);
-    EXPECT_EQ(CPicture::byteCountOf(65536, 65536, PICTURE_LUMINANCE), -1);
-    EXPECT_THROW(CPicture(CMyVector<int, 2>(0, 4), PICTURE_BGR, nullptr), std::length_error);
+    const std::int64_t counts[][4] = {
+        {100, 50, PICTURE_BGR, 15000},     {0, 50, PICTURE_BGR, -1},
+        {50, -1, PICTURE_BGR, -1},         {32768, 16384, PICTURE_BGRA, -1},
+        {1LL << 31, 1, PICTURE_LUMINANCE, -1}, {32768, 65535, PICTURE_LUMINANCE, 2147450880},
+        {65536, 65536, PICTURE_LUMINANCE, -1}};
+    for (const auto& c : counts)
+        EXPECT_EQ(CPicture::byteCountOf(c[0], c[1], static_cast<int>(c[2])), c[3]) << c[0] << "x" << c[1];
     EXPECT_THROW(CPicture(CMyVector<int, 2>(65536, 16384), PICTURE_BGR, nullptr), std::length_error);
 }
 
@@ -124,33 +95,27 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         // 3 x 2 BGR: rows of 9 bytes, padded to 12 in the file.
         {"rgb.bmp", PictureFiles::bmp(3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}), 3,
          PICTURE_BGR, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}},
-        {"rgba.tga", PictureFiles::tga32(2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}), 2,
+        {"rgba.tga", PictureFiles::tga(2, 2, 2, 32, "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10"), 2,
          PICTURE_BGRA, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
         {"grey.pgm", PictureFiles::pgm(3, 2, {0, 50, 100, 150, 200, 250}), 3, PICTURE_LUMINANCE, {0, 50, 100, 150, 200, 250}},
         {"rgb.ppm", "P6\n2 1\n255\n\x01\x02\x03\x04\x05\x06", 2, PICTURE_BGR, {3, 2, 1, 6, 5, 4}},
-        // Grey and alpha becomes BGR without the alpha, at any sample width.
+        // Grey and alpha becomes BGR without the alpha.
         {"greyalpha.png", PictureFiles::png(2, 1, 4, 8, std::string("\x10\x80\x20\xff", 4)), 2, PICTURE_BGR,
          {16, 16, 16, 32, 32, 32}},
-        {"deepgreyalpha.png", PictureFiles::png(1, 1, 4, 16, std::string("\x10\x01\x80\x02", 4)), 1, PICTURE_BGR, {16, 16, 16}},
         // 16-bit samples keep their high byte and their layout.
         {"deep.png", PictureFiles::png(2, 1, 2, 16, std::string("\x12\x34\x56\x78\x9a\xbc\xde\xf0\x11\x22\x33\x44", 12)), 2,
          PICTURE_BGR, {0x9a, 0x56, 0x12, 0x33, 0x11, 0xde}},
         {"deepalpha.png", PictureFiles::png(1, 1, 6, 16, std::string("\x12\x34\x56\x78\x9a\xbc\xde\xf0", 8)), 1,
          PICTURE_BGRA, {0x9a, 0x56, 0x12, 0xde}},
-        {"deepgrey.png", PictureFiles::png(2, 1, 0, 16, std::string("\x12\x34\xab\xcd", 4)), 2, PICTURE_LUMINANCE, {0x12, 0xab}},
         // Palette images become colour, with alpha when the palette has some.
         {"palette.bmp", PictureFiles::bmp(3, 2, {0, 1, 2, 2, 1, 0}, blueGreenRed), 3, PICTURE_BGR,
          {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}},
         {"runlength.bmp", runLengthBmp, 3, PICTURE_BGR, {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}},
         {"palette.png", PictureFiles::png(2, 1, 3, 8, std::string("\x00\x01", 2), paletteRgb, std::string("\x80\xff", 2)), 2,
          PICTURE_BGRA, {0, 0, 255, 128, 255, 0, 0, 255}},
-        {"palette.tga", PictureFiles::tga(1, 2, 1, 8, std::string("\x02\x00", 2), std::string(blueGreenRed.begin(), blueGreenRed.end()), 24),
-         2, PICTURE_BGR, {0, 0, 255, 255, 0, 0}},
         // Run-length packets: a run of two, then one raw pixel.
         {"runlength.tga", PictureFiles::tga(9, 3, 1, 8, std::string("\x81\x01\x00\x00", 4), "\x0a\x14\x1e\x28\x32\x3c\x46\x50", 32),
          3, PICTURE_BGRA, {50, 60, 70, 80, 50, 60, 70, 80, 10, 20, 30, 40}},
-        {"runlength24.tga", PictureFiles::tga(10, 3, 1, 24, std::string("\x81\x01\x02\x03\x00\x04\x05\x06", 8)), 3, PICTURE_BGR,
-         {1, 2, 3, 1, 2, 3, 4, 5, 6}},
     };
     for (const Case& c : cases) {
         writeFile(c.file, c.bytes);
@@ -166,7 +131,7 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
 TEST_F(PictureLoaderTest, UnusableFilesFailWithTheirName)
 {
     const std::string bmp = PictureFiles::bmp(4, 4, Bytes(48, 7));
-    const std::string tga = PictureFiles::tga32(4, 4, Bytes(64, 9));
+    const std::string tga = PictureFiles::tga(2, 4, 4, 32, std::string(64, 9));
     std::string dds = "DDS ";
     for (const std::uint32_t value : {124, 0x1007, 65536, 65536})
         PictureFiles::put32(dds, value);
@@ -183,20 +148,15 @@ TEST_F(PictureLoaderTest, UnusableFilesFailWithTheirName)
         {"huge.jpg", std::string("\xff\xd8\xff\xe0\x00\x04\x00\x00\xff\xff\xc0\x00\x11\x08\xff\xdc\xff\xdc\x03", 19)},
         {"empty.bmp", PictureFiles::bmp(0, 0, {})},
         {"wide.pgm", "P5\n16385 1\n255\n" + std::string(16385, 'x')},
-        // Files shorter than their declared pixels, or not pictures at all.
+        // Files shorter than their declared pixels.
         {"short.bmp", bmp.substr(0, bmp.size() - 1)},
         {"short.tga", tga.substr(0, tga.size() - 1)},
         {"short.png", PictureFiles::png(4, 4, 2, 8, std::string(48, 'a')).substr(0, 60)},
         {"short.ppm", "P6\n2 2\n255\n" + std::string(11, 'x')},
         {"short.pgm", "P5\n2 2\n255\n" + std::string(3, ' ')},
-        {"text.pgm", "P2\n2 2\n255\n1 2 3 4\n"},
-        {"text.png", "not a picture"},
         // An index past the colour map: DevIL would read past its palette.
         {"outside.tga", PictureFiles::tga(1, 2, 1, 8, std::string("\x01\x03", 2), std::string(9, 'm'), 24)},
-        // Right contents, wrong extension or none: DevIL is never asked to guess.
-        {"bitmap.png", PictureFiles::bmp(1, 1, {1, 2, 3})},
-        {"grey.ppm", PictureFiles::pgm(1, 1, {1})},
-        {"targa.bmp", PictureFiles::tga32(1, 1, {1, 2, 3, 4})},
+        // No extension: DevIL is never asked to guess.
         {"noextension", PictureFiles::pgm(2, 2, {1, 2, 3, 4})},
     };
     writeFile("folder.png/inside", "");
@@ -239,7 +199,7 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     const std::string bmp = PictureFiles::bmp(3, 2, Bytes(18));
     const std::string palette = PictureFiles::bmp(3, 2, Bytes(6), Bytes(3 * 256));
     const std::string runLength = withByte(palette, 30, 1);
-    const std::string tga = PictureFiles::tga32(5, 7, Bytes(140));
+    const std::string tga = PictureFiles::tga(2, 5, 7, 32, std::string(140, 0));
     const std::string map(9, 'm');
     const std::string packets("\x81\x01\x02\x03\x00\x04\x05\x06", 8);
     const std::string png = PictureFiles::png(9, 4, 0, 8, std::string(36, 'a'));
@@ -358,87 +318,41 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
             << c.extension << " case " << &c - cases;
     }
 
-    EXPECT_TRUE(fitsDevIL({16384, 16384}, 0));
-    EXPECT_FALSE(fitsDevIL({16384, 16385}, 0));
-    EXPECT_FALSE(fitsDevIL({16385, 1}, 0));
-    EXPECT_FALSE(fitsDevIL({0, 5}, 0));
-    EXPECT_FALSE(fitsDevIL({5, -5}, 0));
-    EXPECT_TRUE(fitsDevIL({5, 5, 100}, 100));
-    EXPECT_FALSE(fitsDevIL({5, 5, 100}, 99));
 }
 
-using PictureFactoryTest = LoggedWorkDir;
-
-TEST_F(PictureFactoryTest, FactoryReportsLoaderFailuresAndUnknownExtensions)
+TEST_F(PictureLoaderTest, SavedPicturesReadBackUnchangedAndUnsavableOnesFailWithTheirName)
 {
-    CFactoryLoader::registerLoader(new CPictureLoader());
-    writeFile("Data/grey.pgm", PictureFiles::pgm(1, 1, {77}));
-    std::unique_ptr<CPicture> picture(static_cast<CPicture*>(CFactoryLoader::loadFromFile("Data/grey.pgm")));
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->pixels[0], 77);
-    EXPECT_EQ(CFactoryLoader::loadFromFile("Data/absent.png"), nullptr);
-    EXPECT_EQ(CFactoryLoader::loadFromFile("Data/grey.gif"), nullptr);
-    CFactoryLoader::getInstance().clear();
-    const std::vector<std::string> lines = logBody();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_TRUE(isStampedLine(lines[0], " -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/absent.png [FAILED]"))
-        << lines[0];
-    EXPECT_TRUE(isStampedLine(lines[1], " -> [ ERROR ] VESK::CFactoryLoader::loadFromFile : gif [NOT FOUND]"))
-        << lines[1];
-}
-
-TEST_F(PictureLoaderTest, SavedPicturesReadBackUnchanged)
-{
-    Bytes bgr(5 * 3 * 3);
-    for (std::size_t i = 0; i < bgr.size(); ++i)
-        bgr[i] = static_cast<std::uint8_t>(7 * i);
-    const CPicture colour(CMyVector<int, 2>(5, 3), PICTURE_BGR, bgr.data());
-    Bytes bgra(4 * 3 * 4);
-    for (std::size_t i = 0; i < bgra.size(); ++i)
-        bgra[i] = static_cast<std::uint8_t>(255 - 5 * i);
-    const CPicture translucent(CMyVector<int, 2>(4, 3), PICTURE_BGRA, bgra.data());
-    const Bytes grey{9, 8, 7, 6, 5, 4};
-    const CPicture luminance(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, grey.data());
-
-    const std::vector<std::pair<const CPicture*, std::string>> cases{
+    Bytes bytes(5 * 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(7 * i);
+    // Odd and even heights: the rows are turned over on the way to DevIL.
+    const CPicture colour(CMyVector<int, 2>(5, 3), PICTURE_BGR, bytes.data());
+    const CPicture translucent(CMyVector<int, 2>(4, 2), PICTURE_BGRA, bytes.data());
+    const CPicture grey(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, bytes.data());
+    // Saving over an existing file replaces it.
+    writeFile("grey.tga", std::string(5000, 'x'));
+    const std::pair<const CPicture*, std::string> saved[] = {
         {&colour, "colour.bmp"}, {&colour, "colour.png"}, {&colour, "colour.tga"}, {&translucent, "alpha.tga"},
-        {&translucent, "alpha.png"}, {&luminance, "grey.png"}, {&luminance, "grey.tga"}};
-    for (const auto& [picture, file] : cases) {
-        loader.saveToFile(const_cast<CPicture*>(picture), file);
+        {&translucent, "alpha.png"}, {&grey, "grey.png"}, {&grey, "grey.tga"}, {&colour, "colour.jpg"},
+        {&translucent, "alpha.dds"}};
+    for (const auto& [picture, file] : saved) {
+        EXPECT_EQ(saveFailure(picture, file), "");
         std::unique_ptr<CPicture> back = load(file);
         ASSERT_NE(back, nullptr) << file << ": " << message;
         EXPECT_EQ(back->size[0], picture->size[0]) << file;
         EXPECT_EQ(back->size[1], picture->size[1]) << file;
-        EXPECT_EQ(back->format, picture->format) << file;
-        EXPECT_EQ(pixelsOf(*back), pixelsOf(*picture)) << file;
+        // Lossy and block-compressed formats keep the size only.
+        if (file != "colour.jpg" && file != "alpha.dds") {
+            EXPECT_EQ(back->format, picture->format) << file;
+            EXPECT_EQ(pixelsOf(*back), pixelsOf(*picture)) << file;
+        }
     }
-    // Lossy and block-compressed formats keep the size.
-    for (const std::string file : {"colour.jpg", "alpha.dds"}) {
-        loader.saveToFile(const_cast<CPicture*>(file == "colour.jpg" ? &colour : &translucent), file);
-        std::unique_ptr<CPicture> back = load(file);
-        ASSERT_NE(back, nullptr) << file << ": " << message;
-        EXPECT_EQ(back->size[0], file == "colour.jpg" ? 5 : 4) << file;
-        EXPECT_EQ(back->size[1], 3) << file;
-    }
+    EXPECT_EQ(pixelsOf(colour), Bytes(bytes.begin(), bytes.begin() + 45));
 
-    // The source picture is not flipped by saving.
-    EXPECT_EQ(pixelsOf(colour), bgr);
-
-    // Saving over an existing file replaces it.
-    writeFile("over.tga", std::string(5000, 'x'));
-    loader.saveToFile(const_cast<CPicture*>(&luminance), "over.tga");
-    std::unique_ptr<CPicture> back = load("over.tga");
-    ASSERT_NE(back, nullptr) << message;
-    EXPECT_EQ(pixelsOf(*back), grey);
-}
-
-TEST_F(PictureLoaderTest, UnsavablePicturesFailWithTheirName)
-{
-    EXPECT_EQ(saveFailure(nullptr, "null.png"), "VESK::CPictureLoader::saveToFile null.png [FAILED]");
-    CPicture unknown(CMyVector<int, 2>(2, 2), 7, nullptr);
-    EXPECT_EQ(saveFailure(&unknown, "unknown.png"), "VESK::CPictureLoader::saveToFile unknown.png [FAILED]");
-    CPicture grey(CMyVector<int, 2>(2, 2), PICTURE_LUMINANCE, nullptr);
-    EXPECT_EQ(saveFailure(&grey, "no/such/dir.png"), "VESK::CPictureLoader::saveToFile no/such/dir.png [FAILED]");
-    EXPECT_EQ(saveFailure(&grey, "picture.xyz"), "VESK::CPictureLoader::saveToFile picture.xyz [FAILED]");
+    const CPicture unknown(CMyVector<int, 2>(2, 2), 7, nullptr);
+    const std::pair<const CPicture*, std::string> unsavable[] = {
+        {nullptr, "null.png"}, {&unknown, "unknown.png"}, {&grey, "no/such/dir.png"}, {&grey, "picture.xyz"}};
+    for (const auto& [picture, file] : unsavable)
+        EXPECT_EQ(saveFailure(picture, file), "VESK::CPictureLoader::saveToFile " + file + " [FAILED]");
     EXPECT_FALSE(std::filesystem::exists("unknown.png"));
 }

@@ -64,25 +64,6 @@ inline std::string bmp(int width, int height, const std::vector<std::uint8_t>& p
     return out;
 }
 
-// An uncompressed true-colour TGA with 32-bit BGRA pixels, stored bottom-up.
-inline std::string tga32(int width, int height, const std::vector<std::uint8_t>& bgra)
-{
-    std::string out;
-    out += '\0';
-    out += '\0';
-    out += '\x02';
-    out.append(5, '\0');
-    put16(out, 0);
-    put16(out, 0);
-    put16(out, width);
-    put16(out, height);
-    out += '\x20';
-    out += '\x08';
-    for (int y = height - 1; y >= 0; --y)
-        out.append(reinterpret_cast<const char*>(&bgra[y * width * 4]), width * 4);
-    return out;
-}
-
 // A TGA of the given image type (1 colour-mapped, 2 true colour, 3 grey, 8
 // more for run-length packets) with its pixel data stored as given, top row
 // first; colourMap holds the entries of mapBits bits each, or nothing.
