@@ -148,6 +148,7 @@ TEST_F(PictureLoaderTest, UnusableFilesFailWithTheirName)
         {"huge.jpg", std::string("\xff\xd8\xff\xe0\x00\x04\x00\x00\xff\xff\xc0\x00\x11\x08\xff\xdc\xff\xdc\x03", 19)},
         {"empty.bmp", PictureFiles::bmp(0, 0, {})},
         {"wide.pgm", "P5\n16385 1\n255\n" + std::string(16385, 'x')},
+        {"tall.pgm", "P5\n1 16385\n255\n" + std::string(16385, 'x')},
         // Files shorter than their declared pixels.
         {"short.bmp", bmp.substr(0, bmp.size() - 1)},
         {"short.tga", tga.substr(0, tga.size() - 1)},

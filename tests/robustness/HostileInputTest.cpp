@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <random>
 #include <type_traits>
 
 #include "app/CSceneNode.h"
@@ -90,6 +91,23 @@ TEST_F(HostileInputTest, ObjIndicesBeyondEveryIntegerWidthNameNoVertex)
     // A folder in place of the MTL file leaves the triangles without material.
     std::filesystem::create_directory("folder.mtl");
     EXPECT_TRUE(loadsMesh("folder-mtl.obj", "mtllib folder.mtl\n" + triangle + "f 1 2 3\n"));
+}
+
+TEST_F(HostileInputTest, EmptyShortAndRandomFilesOfEveryKindLoadOrFailCleanly)
+{
+    CFactoryLoader::registerLoader(new CObjLoader());
+    CFactoryLoader::registerLoader(new CPictureLoader());
+    std::mt19937 random(1);
+    std::string junk(2048, '\0');
+    for (const std::string extension : {"obj", "bmp", "dds", "jpg", "jpeg", "jpe", "png", "ppm", "tga", "pgm"}) {
+        for (char& byte : junk)
+            byte = static_cast<char>(random());
+        for (const std::string& bytes : {std::string(), std::string("v\n"), junk}) {
+            writeFile("file." + extension, bytes);
+            const bool loaded = extension == "obj" ? loads<CMeshData>("file.obj") : loads<CPicture>("file." + extension);
+            EXPECT_FALSE(loaded && bytes.size() < 3) << extension;
+        }
+    }
 }
 
 TEST_F(HostileInputTest, PngAndJpegFilesCutAtEveryLengthLoadOrFailCleanly)
