@@ -93,6 +93,17 @@ TEST_F(HostileInputTest, ObjIndicesBeyondEveryIntegerWidthNameNoVertex)
     EXPECT_TRUE(loadsMesh("folder-mtl.obj", "mtllib folder.mtl\n" + triangle + "f 1 2 3\n"));
 }
 
+TEST_F(HostileInputTest, MtlLinesLongerThanAReadBlockAreReadWhole)
+{
+    CFactoryLoader::registerLoader(new CObjLoader());
+    const std::string name(3 << 20, 'n');
+    writeFile("long.mtl", "newmtl " + name + "\nKd 0 1 0\nmap_Kd " + name + ".png\n");
+    writeFile("long.obj", "mtllib long.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl " + name + "\nf 1 2 3\n");
+    const std::unique_ptr<CMeshData> mesh(static_cast<CMeshData*>(CFactoryLoader::loadFromFile("long.obj")));
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_EQ(mesh->subMeshes.at(0).textureName, name + ".png");
+}
+
 TEST_F(HostileInputTest, EmptyShortAndRandomFilesOfEveryKindLoadOrFailCleanly)
 {
     CFactoryLoader::registerLoader(new CObjLoader());
