@@ -9,7 +9,7 @@
 #include "engine_gl/CGLModel.h"
 #include "engine_gl/CGLTexture.h"
 #include "engine_gl/GLRenderer.h"
-#include "GlutWindow.h"
+#include "support/GlutWindow.h"
 #include "support/LoggedWorkDir.h"
 #include "support/PictureFiles.h"
 

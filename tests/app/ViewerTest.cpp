@@ -9,13 +9,13 @@
 #include "engine_gl/CGLModel.h"
 #include "engine_gl/CGLTexture.h"
 #include "engine_gl/GLRenderer.h"
-#include "GlutWindow.h"
+#include "support/GlutWindow.h"
 #include "support/PrintedOutput.h"
 #include "support/LoggedWorkDir.h"
 
 namespace {
 
-constexpr int windowSize = 64;
+constexpr int windowSize = glutWindowSize;
 
 // The viewer's callbacks run in a real freeglut window of their own (display
 // swaps its buffers), opened once per test program; every test starts from

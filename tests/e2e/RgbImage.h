@@ -1,44 +1,45 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
 // A picture of 8-bit red, green and blue samples, top row first, as the
-// end-to-end tests read it back from a window. It owns its pixel bytes and is
-// an ordinary value: copy it to keep a frame for a later comparison.
+// end-to-end tests read it back from a window. An ordinary value: copy it to
+// keep a frame for a later comparison.
 class RgbImage {
 public:
     struct Pixel {
-        std::uint8_t red = 0;
-        std::uint8_t green = 0;
-        std::uint8_t blue = 0;
-
-        bool operator==(const Pixel& other) const;
-        bool operator!=(const Pixel& other) const { return !(*this == other); }
+        std::uint8_t red = 0, green = 0, blue = 0;
+        bool operator==(const Pixel& o) const { return red == o.red && green == o.green && blue == o.blue; }
     };
 
     RgbImage() = default;
-    RgbImage(int width, int height);
+    RgbImage(int width, int height) : w(width), h(height), pixels(static_cast<std::size_t>(width) * height) {}
 
-    int width() const { return imageWidth; }
-    int height() const { return imageHeight; }
-    bool empty() const { return imageWidth == 0 || imageHeight == 0; }
-
+    int width() const { return w; }
+    int height() const { return h; }
+    bool empty() const { return pixels.empty(); }
     // x from the left, y from the top; both must lie inside the picture.
-    Pixel at(int x, int y) const;
-    void set(int x, int y, Pixel pixel);
-    Pixel centre() const { return at(imageWidth / 2, imageHeight / 2); }
+    Pixel at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y) * w + x); }
+    void set(int x, int y, Pixel pixel) { pixels.at(static_cast<std::size_t>(y) * w + x) = pixel; }
+    Pixel centre() const { return at(w / 2, h / 2); }
+    bool operator==(const RgbImage& o) const { return w == o.w && h == o.h && pixels == o.pixels; }
+    bool operator!=(const RgbImage& o) const { return !(*this == o); }
 
-    bool operator==(const RgbImage& other) const;
-    bool operator!=(const RgbImage& other) const { return !(*this == other); }
-
-    // Writes an 8-bit RGB PNG (zlib-compressed); returns false when the file
-    // cannot be written or the picture is empty.
-    bool savePng(const std::string& path) const;
+    // Writes a binary PPM (P6), which the viewer reads as it reads a PNG;
+    // false when the file cannot be written.
+    bool savePpm(const std::string& path) const
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << "P6\n" << w << ' ' << h << "\n255\n";
+        for (const Pixel& p : pixels)
+            out << p.red << p.green << p.blue;
+        return static_cast<bool>(out);
+    }
 
 private:
-    int imageWidth = 0;
-    int imageHeight = 0;
-    std::vector<std::uint8_t> samples;
+    int w = 0, h = 0;
+    std::vector<Pixel> pixels;
 };

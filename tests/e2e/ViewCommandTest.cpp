@@ -60,7 +60,7 @@ class ViewCommandTest : public ::testing::Test {
 protected:
     ViewCommandTest() { fs::create_directory(temporary); view.setEnvironment("TMPDIR", temporary.string()); }
 
-    ViewerProcess view{VESK_VIEW_PATH};
+    ChildProcess view{VESK_VIEW_PATH};
     const fs::path temporary = view.workingDirectory() / "tmp";
     XSession session;
     RgbImage frame;
@@ -78,10 +78,10 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
     // Y-up, a hundred times the demo's size, far from the origin; the top's
     // picture lies beside its MTL file, in another folder than the model.
     view.writeFile("models/far.obj", towerObj("looks/far.mtl", false, 200.0, {3000, -2000, 5000}));
-    view.writeFile("models/looks/far.mtl", towerMtl("Kd 1 1 1\nmap_Kd red.png", green));
+    view.writeFile("models/looks/far.mtl", towerMtl("Kd 1 1 1\nmap_Kd red.ppm", green));
     RgbImage redPicture(1, 1);
     redPicture.set(0, 0, {255, 0, 0});
-    ASSERT_TRUE(redPicture.savePng((view.workingDirectory() / "models/looks/red.png").string()));
+    ASSERT_TRUE(redPicture.savePpm((view.workingDirectory() / "models/looks/red.ppm").string()));
     view.writeFile("zup.obj", towerObj("zup.mtl", true, 1.0, {1, 2, 3}));
     view.writeFile("zup.mtl", towerMtl(red, green));
     // A row; its second model names a picture that the viewer fails to load.
@@ -102,7 +102,7 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.back());
-        const Window window = startAndWaitForFrame(view, c.arguments, true, session, [](const RgbImage& image) {
+        const Window window = startAndWaitForFrame(view, c.arguments, session, [](const RgbImage& image) {
             return findPixels(image, isRed).count > 0 && findPixels(image, isGreen).count > 0;
         }, frame);
         ASSERT_NE(window, None);
@@ -118,7 +118,7 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
         EXPECT_GT(all.bottom - all.top, frame.height() * 7 / 10);
 
         ASSERT_TRUE(session.tapKey(XK_Escape));
-        const ViewerProcess::Result result = view.waitForExit();
+        const ChildProcess::Result result = view.waitForExit();
         EXPECT_EQ(result.exitStatus, 0);
         EXPECT_TRUE(fs::is_empty(temporary));
         const std::vector<std::string> errors = splitLines(result.standardError);
@@ -156,7 +156,7 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.empty() ? "no argument" : c.arguments.back());
         ASSERT_TRUE(view.start(c.arguments));
-        const ViewerProcess::Result result = view.waitForExit();
+        const ChildProcess::Result result = view.waitForExit();
         EXPECT_EQ(result.exitStatus, c.status);
         const std::vector<std::string> errors = splitLines(result.standardError);
         EXPECT_EQ(errors.empty() ? "" : errors[0], c.firstError);
@@ -180,7 +180,7 @@ TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
         view.writeFile(picture, "");
     view.writeFile("b/chair.obj", towerObj("missing.mtl", true));
     ASSERT_TRUE(view.start({"--up", "z", "--scene", "out", "a/chair.obj", "b/chair.obj"}));
-    const ViewerProcess::Result result = view.waitForExit();
+    const ChildProcess::Result result = view.waitForExit();
 
     EXPECT_EQ(result.exitStatus, 0);
     const std::string extensions = ": the viewer reads only the extensions bmp dds jpg jpeg jpe png ppm tga pgm, "
@@ -200,9 +200,9 @@ TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
              {"wood.png", "a/mats/wood.png"}, {"photo.JPG", "a/mats/photo.JPG"}, {"sub/stone.png", "a/sub/stone.png"}})
         EXPECT_EQ(fs::read_symlink(data / link), view.workingDirectory() / file) << link;
 
-    ViewerProcess inspect(VESK_INSPECT_PATH);
+    ChildProcess inspect(VESK_INSPECT_PATH);
     ASSERT_TRUE(inspect.start({"scene", (view.workingDirectory() / "out/SceneGraph.sg").string()}));
-    const ViewerProcess::Result scene = inspect.waitForExit();
+    const ChildProcess::Result scene = inspect.waitForExit();
     // Side by side, 0.28 apart (a tenth of the larger sphere's diameter), at
     // the depth where the second one's sphere touches the right of the view.
     const std::string turn = R"(,"transform":[1,0,0,0,0,1,0,0,0,0,1,0,)";

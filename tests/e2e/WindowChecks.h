@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "RgbImage.h"
-#include "ViewerProcess.h"
 #include "XSession.h"
+#include "support/ChildProcess.h"
 
 inline std::vector<std::string> splitLines(const std::string& text)
 {
@@ -64,22 +64,18 @@ inline Region findPixels(const RgbImage& image, const std::function<bool(RgbImag
 
 inline bool anythingDrawn(const RgbImage& image) { return findPixels(image, [](RgbImage::Pixel p) { return !isBlack(p); }).count > 0; }
 
-// Starts the program with the arguments, waits for the viewer's window (of
-// the process `owner`, or of any when it is 0) and focuses it, then waits
-// until a drawn frame satisfies `ready` and keeps it in `frame`. Returns None
-// on failure, with the last capture saved as "<test name>.png".
-inline Window startAndWaitForFrame(ViewerProcess& program, const std::vector<std::string>& arguments, bool anyOwner,
-    XSession& session, const std::function<bool(const RgbImage&)>& ready, RgbImage& frame)
+// Starts the program with the arguments, waits for the viewer's window and
+// focuses it, then waits until a drawn frame satisfies `ready` and keeps it in
+// `frame`. Returns None on failure, with the last capture saved as "<test name>.ppm".
+inline Window startAndWaitForFrame(ChildProcess& program, const std::vector<std::string>& arguments,
+    XSession& session, const XSession::Ready& ready, RgbImage& frame)
 {
-    if (!program.start(arguments))
+    const Window window = program.start(arguments) ? session.waitForFocusedWindow("My Window") : None;
+    if (window == None)
         return None;
-    const Window window = session.waitForWindow("My Window", anyOwner ? 0 : program.pid());
-    if (window == None || !session.focus(window))
-        return None;
-    frame = session.waitForPicture(
-        window, [&ready](const RgbImage& image) { return cornerIsClear(image) && ready(image); });
+    frame = session.waitForPicture(window, [&ready](const RgbImage& image) { return cornerIsClear(image) && ready(image); });
     if (!cornerIsClear(frame) || !ready(frame)) {
-        frame.savePng(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".png");
+        frame.savePpm(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm");
         return None;
     }
     return window;

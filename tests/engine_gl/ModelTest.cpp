@@ -179,7 +179,7 @@ TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
     CGLTexture<GL_TEXTURE_2D> texture;
     texture.createFromPicture(picture);
 
-    glViewport(0, 0, GLContext::width, GLContext::height);
+    glViewport(0, 0, glutWindowSize, glutWindowSize);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_LIGHTING);
