@@ -4,7 +4,7 @@
 
 PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev \
             libdevil-dev libgtest-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev \
-            libx11-dev libxtst-dev zlib1g-dev xvfb xauth
+            libx11-dev libxtst-dev xvfb xauth
 BUILD_DIR := build
 JOBS := $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
@@ -125,7 +125,7 @@ bench-deps: deps
 # Source names are recorded as absolute paths (ccache's base-directory rewrite
 # off for this build) so that gcov finds the sources from the object folders.
 COVERAGE_FLAGS := --coverage -fprofile-abs-path
-COVERED := app engine engine_gl debugging tools math inspect
+COVERED := app engine engine_gl debugging tools math inspect view
 coverage-deps: deps
 	@dpkg-query -W -f='$${Status}\n' gcovr 2>/dev/null | grep -q '^install ok installed$$' || \
 	    { $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y gcovr; }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,15 +27,13 @@ public:
     bool operator==(const RgbImage& o) const { return w == o.w && h == o.h && pixels == o.pixels; }
     bool operator!=(const RgbImage& o) const { return !(*this == o); }
 
-    // Writes a binary PPM (P6), which the viewer reads as it reads a PNG;
-    // false when the file cannot be written.
-    bool savePpm(const std::string& path) const
+    // The picture as a binary PPM file (P6), which the viewer reads as it reads a PNG.
+    std::string ppm() const
     {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << "P6\n" << w << ' ' << h << "\n255\n";
+        std::string file = "P6\n" + std::to_string(w) + ' ' + std::to_string(h) + "\n255\n";
         for (const Pixel& p : pixels)
-            out << p.red << p.green << p.blue;
-        return static_cast<bool>(out);
+            file += {static_cast<char>(p.red), static_cast<char>(p.green), static_cast<char>(p.blue)};
+        return file;
     }
 
 private:

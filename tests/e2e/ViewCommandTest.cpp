@@ -81,7 +81,7 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
     view.writeFile("models/looks/far.mtl", towerMtl("Kd 1 1 1\nmap_Kd red.ppm", green));
     RgbImage redPicture(1, 1);
     redPicture.set(0, 0, {255, 0, 0});
-    ASSERT_TRUE(redPicture.savePpm((view.workingDirectory() / "models/looks/red.ppm").string()));
+    view.writeFile("models/looks/red.ppm", redPicture.ppm());
     view.writeFile("zup.obj", towerObj("zup.mtl", true, 1.0, {1, 2, 3}));
     view.writeFile("zup.mtl", towerMtl(red, green));
     // A row; its second model names a picture that the viewer fails to load.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -75,7 +76,7 @@ inline Window startAndWaitForFrame(ChildProcess& program, const std::vector<std:
         return None;
     frame = session.waitForPicture(window, [&ready](const RgbImage& image) { return cornerIsClear(image) && ready(image); });
     if (!cornerIsClear(frame) || !ready(frame)) {
-        frame.savePpm(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm");
+        std::ofstream(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ppm") << frame.ppm();
         return None;
     }
     return window;
