@@ -151,7 +151,14 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         {{"good.OBJ"}, 1, "VESK::CObjLoader::loadFromFile good.OBJ [FAILED] (not a .obj file name)"},
         {{"good.obj", "bad.obj"}, 1, "VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)"},
         {{"far.obj"}, 1, "vesk-view: far.obj: a coordinate is not a finite number; the model cannot be placed"},
+        {{"--up"}, 2, usage},
+        {{"--scene", "", "good.obj"}, 2, usage},
+        {{"-"}, 1, "VESK::CObjLoader::loadFromFile - [FAILED] (not a .obj file name)"},
+        {{""}, 1, "VESK::CObjLoader::loadFromFile  [FAILED] (not a .obj file name)"},
+        {{"--", "--help"}, 1, "VESK::CObjLoader::loadFromFile --help [FAILED] (not a .obj file name)"},
         {{"--scene", "full", "good.obj"}, 1, "vesk-view: full is not an empty folder"},
+        {{"--scene", "full/file", "good.obj"}, 1, "vesk-view: full/file is not an empty folder"},
+        {{"--scene", "full/file/sub", "good.obj"}, 1, "vesk-view: cannot create full/file/sub: Not a directory"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.empty() ? "no argument" : c.arguments.back());
@@ -164,6 +171,18 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         EXPECT_EQ(result.standardOutput.rfind(usage, 0), c.status == 0 ? 0 : std::string::npos);
         EXPECT_TRUE(fs::is_empty(temporary));
         EXPECT_FALSE(fs::exists(view.workingDirectory() / "global.log"));
+    }
+
+    // Without the viewer beside it, or a temporary folder, nothing is started.
+    fs::copy(VESK_VIEW_PATH, view.workingDirectory() / "vesk-view");
+    ChildProcess alone(view.workingDirectory() / "vesk-view");
+    view.setEnvironment("TMPDIR", (view.workingDirectory() / "absent").string());
+    for (auto [program, error] : {std::pair<ChildProcess*, std::string>{&alone, "vesk-viewer not found beside this program"},
+             {&view, "cannot create a temporary folder"}}) {
+        ASSERT_TRUE(program->start({"good.obj"}));
+        const ChildProcess::Result result = program->waitForExit();
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_EQ(result.standardError, "vesk-view: " + error + "\n");
     }
 }
 
@@ -210,4 +229,18 @@ TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
         + R"(0,0,0,1],"children":[{"meshNames":["chair"])" + turn + R"(-0.641421378,0,4.60005093,1],"children":[]},)"
         + R"({"meshNames":["chair-2"])" + turn + R"(1.14142132,1,4.60005093,1],"children":[]}]}})" + "\n");
     EXPECT_EQ(scene.standardError, "");
+
+    // A model too large for the far plane, named "Model" (its file name is no
+    // word), whose MTL file has the name that a/chair.obj's took.
+    view.writeFile("c/{.obj", towerObj("mats/chair.mtl", true, 3000.0));
+    view.writeFile("c/mats/chair.mtl", "newmtl Top\nnewmtl Bottom\n");
+    ASSERT_TRUE(view.start({"--scene", "more", "a/chair.obj", "c/{.obj"}));
+    const std::vector<std::string> errors = splitLines(view.waitForExit().standardError);
+    const std::string folder = view.workingDirectory().string();
+    ASSERT_GE(errors.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(errors.end() - 2, errors.end()), (std::vector<std::string>{
+        "vesk-view: c/{.obj: Data/mats/chair.mtl is " + folder + "/a/mats/chair.mtl already; " + folder
+            + "/c/mats/chair.mtl is not used",
+        "vesk-view: c/{.obj: too large to be seen whole: the viewer draws nothing beyond 10000 units"}));
+    EXPECT_EQ(fs::read_symlink(view.workingDirectory() / "more/Data/Model.obj"), view.workingDirectory() / "c/{.obj");
 }
