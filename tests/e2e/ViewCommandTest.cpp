@@ -230,17 +230,23 @@ TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
         + R"({"meshNames":["chair-2"])" + turn + R"(1.14142132,1,4.60005093,1],"children":[]}]}})" + "\n");
     EXPECT_EQ(scene.standardError, "");
 
-    // A model too large for the far plane, named "Model" (its file name is no
-    // word), whose MTL file has the name that a/chair.obj's took.
+    // In a second folder: a model whose MTL files lead out of the folder or
+    // under its own link, and one too large for the far plane, named "Model"
+    // (its file name is no word), whose MTL file has the name a/chair.obj's took.
+    view.writeFile("c/a b.obj", "mtllib ../out.mtl\n" + towerObj("a_b.obj/m.mtl", false));
     view.writeFile("c/{.obj", towerObj("mats/chair.mtl", true, 3000.0));
-    view.writeFile("c/mats/chair.mtl", "newmtl Top\nnewmtl Bottom\n");
-    ASSERT_TRUE(view.start({"--scene", "more", "a/chair.obj", "c/{.obj"}));
+    for (const char* mtl : {"c/mats/chair.mtl", "c/a_b.obj/m.mtl", "out.mtl"})
+        view.writeFile(mtl, "newmtl Top\nnewmtl Bottom\n");
+    ASSERT_TRUE(view.start({"--scene", "more", "a/chair.obj", "c/a b.obj", "c/{.obj"}));
     const std::vector<std::string> errors = splitLines(view.waitForExit().standardError);
     const std::string folder = view.workingDirectory().string();
-    ASSERT_GE(errors.size(), 2u);
-    EXPECT_EQ(std::vector<std::string>(errors.end() - 2, errors.end()), (std::vector<std::string>{
+    ASSERT_GE(errors.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(errors.end() - 4, errors.end()), (std::vector<std::string>{
+        "vesk-view: c/a b.obj: ../out.mtl leads out of the scene folder; not linked",
+        "vesk-view: c/a b.obj: cannot link Data/a_b.obj/m.mtl: Not a directory",
         "vesk-view: c/{.obj: Data/mats/chair.mtl is " + folder + "/a/mats/chair.mtl already; " + folder
             + "/c/mats/chair.mtl is not used",
         "vesk-view: c/{.obj: too large to be seen whole: the viewer draws nothing beyond 10000 units"}));
-    EXPECT_EQ(fs::read_symlink(view.workingDirectory() / "more/Data/Model.obj"), view.workingDirectory() / "c/{.obj");
+    for (const auto& [link, file] : {std::pair<std::string, std::string>{"a_b.obj", "c/a b.obj"}, {"Model.obj", "c/{.obj"}})
+        EXPECT_EQ(fs::read_symlink(view.workingDirectory() / "more/Data" / link), view.workingDirectory() / file);
 }
