@@ -127,23 +127,36 @@ protected:
     RgbImage firstFrame;
 };
 
-TEST_F(ViewerProgramTest, EscapeExitsWithZeroAfterLoadingAndReleasingInOrder)
+// Box has two textured materials; Quad and the second Box frame reuse what is
+// loaded already, so every file is loaded once, a model before its textures,
+// and a backslash in a texture name reads as a folder separator. The quad in
+// front shows its picture unmirrored and the right way up; Esc ends the run.
+TEST_F(ViewerProgramTest, TexturedModelsLoadOnceShowTheirPicturesAndEscapeReleasesThemInOrder)
 {
-    // Box has two textured materials; Quad and the second Box frame reuse what
-    // is loaded already, so every file is loaded once, a model before its
-    // textures. A backslash in a texture name reads as a folder separator.
     viewer.writeFile("SceneGraph.sg",
-        "Frame {\n" + frame("Box", translation(-2, 0, 8)) + frame("Quad", translation(2, 0, 8))
+        "Frame {\n" + frame("Box", translation(-2, 0, 8)) + frame("Quad", translation(0, 0, 4))
             + frame("Box", translation(0, -2, 10)) + "}\n");
     viewer.writeFile("Data/Box.obj", cubeObj("Box.mtl", "Wood") + "usemtl Metal\n");
     viewer.writeFile("Data/Box.mtl", material("Wood", "1 1 1", "wood.ppm") + material("Metal", "1 1 1", "sub\\Metal.ppm"));
     viewer.writeFile("Data/Quad.obj", quadObj("Quad.mtl", "Plain"));
     viewer.writeFile("Data/Quad.mtl", material("Plain", "1 1 1", "wood.ppm"));
-    const RgbImage grey = quadrants({{{128, 128, 128}, {128, 128, 128}, {128, 128, 128}, {128, 128, 128}}});
-    viewer.writeFile("Data/wood.ppm", grey.ppm());
-    viewer.writeFile("Data/sub/Metal.ppm", grey.ppm());
+    // Blue, yellow over cyan, magenta.
+    const RgbImage picture = quadrants({{{0, 0, 255}, {255, 255, 0}, {0, 255, 255}, {255, 0, 255}}});
+    viewer.writeFile("Data/wood.ppm", picture.ppm());
+    viewer.writeFile("Data/sub/Metal.ppm", picture.ppm());
 
     ASSERT_NE(startViewer(anythingDrawn), None);
+    // The quadrant centres lie 116 pixels from the window centre at this distance.
+    const int cx = firstFrame.width() / 2, cy = firstFrame.height() / 2, d = 116;
+    const auto is = [](RgbImage::Pixel p, bool red, bool green, bool blue) {
+        return (red ? p.red > 150 : p.red < 60) && (green ? p.green > 150 : p.green < 60)
+               && (blue ? p.blue > 150 : p.blue < 60);
+    };
+    EXPECT_TRUE(is(firstFrame.at(cx - d, cy - d), false, false, true));
+    EXPECT_TRUE(is(firstFrame.at(cx + d, cy - d), true, true, false));
+    EXPECT_TRUE(is(firstFrame.at(cx - d, cy + d), false, true, true));
+    EXPECT_TRUE(is(firstFrame.at(cx + d, cy + d), true, false, true));
+
     const ChildProcess::Result result = escape();
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.standardOutput, "");
@@ -247,28 +260,6 @@ TEST_F(ViewerProgramTest, CameraKeysMoveTheViewAndTheWindowManagerClosesIt)
     expectLog(result.globalLog, "global.log",
         {" -> [ INFOS ] CResourceManager - LOADING : Cube.obj", " -> [ INFOS ] CResourceManager - RELEASE : Cube.obj"});
     expectCleanMemoryLog(result.memoryLog);
-}
-
-TEST_F(ViewerProgramTest, TexturedQuadShowsItsPictureUnmirroredAndTheRightWayUp)
-{
-    viewer.writeFile("SceneGraph.sg", frame("Quad", translation(0, 0, 4)));
-    viewer.writeFile("Data/Quad.obj", quadObj("Quad.mtl", "Picture"));
-    viewer.writeFile("Data/Quad.mtl", material("Picture", "1 1 1", "quadrants.ppm"));
-    // Blue, yellow over cyan, magenta.
-    viewer.writeFile("Data/quadrants.ppm", quadrants({{{0, 0, 255}, {255, 255, 0}, {0, 255, 255}, {255, 0, 255}}}).ppm());
-
-    ASSERT_NE(startViewer(anythingDrawn), None);
-    // The quadrant centres lie 116 pixels from the window centre at this distance.
-    const int cx = firstFrame.width() / 2, cy = firstFrame.height() / 2, d = 116;
-    const auto is = [](RgbImage::Pixel p, bool red, bool green, bool blue) {
-        return (p.red > 150) == red && (p.green > 150) == green && (p.blue > 150) == blue
-               && (red || p.red < 60) && (green || p.green < 60) && (blue || p.blue < 60);
-    };
-    EXPECT_TRUE(is(firstFrame.at(cx - d, cy - d), false, false, true));
-    EXPECT_TRUE(is(firstFrame.at(cx + d, cy - d), true, true, false));
-    EXPECT_TRUE(is(firstFrame.at(cx - d, cy + d), false, true, true));
-    EXPECT_TRUE(is(firstFrame.at(cx + d, cy + d), true, false, true));
-    EXPECT_EQ(escape().exitStatus, 0);
 }
 
 // A context without what the renderer needs ends the viewer before its

@@ -56,18 +56,14 @@ std::vector<std::uint8_t> levelPixels(GLuint name, int level, GLenum format, std
 
 using TextureTest = GLTest;
 
-// Each level halves each side, rounding down, to 1 by 1; a single level on request.
-TEST_F(TextureTest, StorageAllocatesEveryMipLevel)
+// Each level halves each side, rounding down, to 1 by 1, or there is a single
+// level on request; each picture format has its internal format.
+TEST_F(TextureTest, StorageHasEveryMipLevelInThePicturesFormatAndAnUnknownFormatNoTexture)
 {
     EXPECT_EQ(storageLevels(256, 16),
               (Sizes{{256, 16}, {128, 8}, {64, 4}, {32, 2}, {16, 1}, {8, 1}, {4, 1}, {2, 1}, {1, 1}}));
     EXPECT_EQ(storageLevels(100, 50), (Sizes{{100, 50}, {50, 25}, {25, 12}, {12, 6}, {6, 3}, {3, 1}, {1, 1}}));
     EXPECT_EQ(storageLevels(256, 256, true), (Sizes{{256, 256}}));
-    EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-TEST_F(TextureTest, EachPictureFormatHasItsInternalFormatAndAnUnknownOneNoTexture)
-{
     CGLTexture<GL_TEXTURE_2D> texture;
     const GLint internalFormats[3] = {GL_RGB8, GL_RGBA8, GL_LUMINANCE8};
     for (int format = PICTURE_BGR; format <= PICTURE_LUMINANCE; ++format) {
