@@ -12,8 +12,6 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 ChildProcess::ChildProcess(std::filesystem::path programPath) : program(std::move(programPath))
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "vesk-run-XXXXXX").string();
@@ -48,22 +46,13 @@ bool ChildProcess::start(const std::vector<std::string>& arguments, const std::s
 {
     if (child > 0)
         return false;
-    // Everything the child needs is made before fork, so that between fork
-    // and exec it only makes system calls.
+    // The paths and arguments are made before fork; the test programs run a
+    // single thread, so the child may still set its environment.
     const std::string path = program.string(), workDir = (directory / folder).string();
     const std::string outPath = (directory / "stdout.txt").string(), errPath = (directory / "stderr.txt").string();
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        if (overrides.count(std::string(*entry).substr(0, std::string(*entry).find('='))) == 0)
-            environment.emplace_back(*entry);
-    for (const auto& [name, value] : overrides)
-        environment.push_back(name + "=" + value);
-    std::vector<char*> envp, argv{const_cast<char*>(path.c_str())};
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
-    envp.push_back(nullptr);
     argv.push_back(nullptr);
 
     const pid_t forked = fork();
@@ -79,7 +68,9 @@ bool ChildProcess::start(const std::vector<std::string>& arguments, const std::s
         dup2(in, STDIN_FILENO);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
-        execve(path.c_str(), argv.data(), envp.data());
+        for (const auto& [name, value] : overrides)
+            setenv(name.c_str(), value.c_str(), 1);
+        execv(path.c_str(), argv.data());
         _exit(127);
     }
     setpgid(forked, forked);
