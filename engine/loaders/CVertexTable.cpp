@@ -1,6 +1,7 @@
 #include "CVertexTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -11,12 +12,27 @@ namespace {
 
 constexpr std::size_t initialSlots = 64;
 
+// A fresh, unpredictable seed for every load, so that no file can be made to
+// pile its vertices into one run of slots. std::random_device costs a system
+// call or two, a fifth of a small file's load, so it is drawn once per
+// process; each load mixes it with a count of loads through splitmix64,
+// whose output a reader of the file cannot foresee without the drawn value.
+std::uint64_t nextSeed()
+{
+    static const std::uint64_t drawn = (std::uint64_t(std::random_device()()) << 32) | std::random_device()();
+    static std::atomic<std::uint64_t> loads{0};
+    std::uint64_t z = drawn + (loads.fetch_add(1, std::memory_order_relaxed) + 1) * 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
 }  // namespace
 
 void CVertexTable::reset(std::uint32_t floatsPerVertex)
 {
     stride = floatsPerVertex;
-    seed = (std::uint64_t(std::random_device()()) << 32) | std::random_device()();
+    seed = nextSeed();
     floats.clear(floatsPerVertex);
     slots.clear(1);
 }

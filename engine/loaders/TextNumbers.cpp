@@ -48,8 +48,10 @@ const char* readShortDecimal(const char* first, float& result)
     std::uint64_t digits = 0;
     int count = 0;
     int afterPoint = 0;
-    for (int run = 8; run == 8 && count <= 15; count += run)
-        cursor += run = readDigits(cursor, digits);
+    // Coordinates mostly have one to three digits before the point: read one
+    // at a time, they cost less than the eight-byte read.
+    for (; isDigit(*cursor) && count <= 15; ++cursor, ++count)
+        digits = digits * 10 + static_cast<unsigned char>(*cursor - '0');
     if (*cursor == '.') {
         const char* fraction = ++cursor;
         for (int run = 8; run == 8 && count <= 15; count += run)
