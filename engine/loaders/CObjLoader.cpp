@@ -355,34 +355,50 @@ void CObjLoader::queueCorner(const FaceCorner& corner)
 }
 
 // A corner repeating the last triple seen at its position takes that vertex
-// number; any other builds its vertex and passes on to the vertex lookup.
+// number, or follows it through the vertex queue while the number is not yet
+// known (a mesh written in order repeats a corner within a face or two); any
+// other builds its vertex and passes on to the vertex lookup.
 void CObjLoader::resolveTriple()
 {
     const QueuedCorner& queued = tripleQueue.front();
-    const FaceCorner& last = *lastCornerAt.at(queued.corner.position - 1);
-    if (last.sameTriple(queued.corner)) {
+    FaceCorner& last = *lastCornerAt.at(queued.corner.position - 1);
+    if (last.sameTriple(queued.corner) && last.vertex != noVertex) {
         *indexData.at(queued.indexPosition) = last.vertex;
     } else {
         if (vertexQueue.full())
             resolveVertex();
         QueuedCorner& next = vertexQueue.push();
         next = queued;
-        buildVertex(next.corner, next.vertex);
-        next.vertexHash = vertexData.hashOf(next.vertex);
-        vertexData.prefetch(next.vertexHash);
+        next.follows = last.sameTriple(queued.corner);
+        if (!next.follows) {
+            buildVertex(next.corner, next.vertex);
+            next.vertexHash = vertexData.hashOf(next.vertex);
+            vertexData.prefetch(next.vertexHash);
+            last = FaceCorner{queued.corner.position, queued.corner.texCoord, queued.corner.normal, noVertex};
+        }
     }
     tripleQueue.pop();
 }
 
-// The same triple may have passed on twice before the first was resolved;
-// the vertex lookup then finds the first one's vertex.
+// A follower finds its triple's number at its position, unless a corner
+// with another triple took the position meanwhile: it then looks its vertex
+// up like any other. The same triple may also have passed on twice before
+// the first was resolved; the vertex lookup then finds the first one's vertex.
 void CObjLoader::resolveVertex()
 {
-    const QueuedCorner& queued = vertexQueue.front();
-    const std::uint32_t number = vertexData.findOrAdd(queued.vertex, queued.vertexHash);
-    *indexData.at(queued.indexPosition) = number;
-    *lastCornerAt.at(queued.corner.position - 1) =
-        FaceCorner{queued.corner.position, queued.corner.texCoord, queued.corner.normal, number};
+    QueuedCorner& queued = vertexQueue.front();
+    FaceCorner& last = *lastCornerAt.at(queued.corner.position - 1);
+    if (queued.follows && last.sameTriple(queued.corner) && last.vertex != noVertex) {
+        *indexData.at(queued.indexPosition) = last.vertex;
+    } else {
+        if (queued.follows) {
+            buildVertex(queued.corner, queued.vertex);
+            queued.vertexHash = vertexData.hashOf(queued.vertex);
+        }
+        const std::uint32_t number = vertexData.findOrAdd(queued.vertex, queued.vertexHash);
+        *indexData.at(queued.indexPosition) = number;
+        last = FaceCorner{queued.corner.position, queued.corner.texCoord, queued.corner.normal, number};
+    }
     vertexQueue.pop();
 }
 

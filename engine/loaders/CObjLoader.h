@@ -72,10 +72,13 @@ private:
     // so that the memory each lookup needs is fetched while the next corners
     // are read: first the check of its position's last triple, then, for
     // another triple, the lookup of the vertex it builds. indexData holds a
-    // placeholder for the corner meanwhile.
+    // placeholder for the corner meanwhile. A corner whose triple is already
+    // on its way through the vertex queue follows it: it builds no vertex and
+    // takes the number found for that triple.
     struct QueuedCorner {
         FaceCorner corner;
         std::uint32_t vertexHash;
+        bool follows;
         std::size_t indexPosition;
         float vertex[8];
     };
@@ -139,7 +142,8 @@ private:
     CornerQueue tripleQueue;
     CornerQueue vertexQueue;
     // For each position, the triple of the corner resolved last there, with
-    // its vertex number; position 0 before any. Corners sharing a position
+    // its vertex number, or noVertex while that corner is still in the vertex
+    // queue; position 0 before any. Corners sharing a position
     // mostly share the whole triple, so most corners need no vertex built,
     // and a mesh written in order finds these entries in the processor's
     // cache. A corner with another triple just builds its vertex.
