@@ -144,29 +144,34 @@ CMeshData* CObjLoader::load(const std::string& path)
     return makeRecord();
 }
 
+// Each line is read up to where its reading stops, and only the rest of it
+// is then passed over to its feed: one pass over most lines. Continued lines
+// are first joined in place, in the blocks that have a backslash at all.
 void CObjLoader::readObjLines(char* line, char* end)
 {
+    const bool mayContinue = std::memchr(line, '\\', static_cast<std::size_t>(end - line)) != nullptr;
     while (line < end) {
         ++lineNumber;
         std::uint64_t joined = 0;
-        char* const feed = endOfLine(line, end, joined);
+        if (mayContinue)
+            endOfLine(line, end, joined);
         const char* cursor = skipBlanks(line);
         const char c = cursor[0];
         if (c == 'v') {
             if (isWordSpace(cursor[1])) {
-                readVector(cursor + 1, "v", positions, 3);
+                cursor = readVector(cursor + 1, "v", positions, 3);
                 *lastCornerAt.append() = FaceCorner{0, 0, 0, 0};
             } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
                 if (!hasTexCoords)
                     setLayout(hasNormals, true);
-                readVector(cursor + 2, "vt", texCoords, 1);
+                cursor = readVector(cursor + 2, "vt", texCoords, 1);
             } else if (cursor[1] == 'n' && isWordSpace(cursor[2])) {
                 if (!hasNormals)
                     setLayout(true, hasTexCoords);
-                readVector(cursor + 2, "vn", normals, 3);
+                cursor = readVector(cursor + 2, "vn", normals, 3);
             }
         } else if (c == 'f' && isWordSpace(cursor[1])) {
-            readFace(cursor + 1);
+            cursor = readFace(cursor + 1);
         } else if (c == 'u' && startsWithKeyword(cursor, "usemtl")) {
             std::string name;
             readName(cursor + 6, name);
@@ -181,7 +186,9 @@ void CObjLoader::readObjLines(char* line, char* end)
             }
         }
         lineNumber += joined;
-        line = feed + 1;
+        while (*cursor != '\n')
+            ++cursor;
+        line = const_cast<char*>(cursor) + 1;
     }
 }
 
@@ -219,7 +226,7 @@ const char* CObjLoader::readName(const char* cursor, std::string& name) const
 // coordinates); a missing one reads as 0 once `wordsNeeded` are there, and a
 // word starting with # ends the numbers. The second texture coordinate is
 // stored negated: pictures are stored top row first, and v runs upwards.
-void CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded)
+const char* CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded)
 {
     const int wordsUsed = static_cast<int>(list.groupSize());
     float values[3] = {0.0f, 0.0f, 0.0f};
@@ -239,9 +246,10 @@ void CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray
     } else {
         std::memcpy(group, values, sizeof(values));
     }
+    return cursor;
 }
 
-void CObjLoader::readFace(const char* cursor)
+const char* CObjLoader::readFace(const char* cursor)
 {
     // Files mostly list their positions before the faces, and a mesh has
     // about as many vertices as positions.
@@ -269,6 +277,7 @@ void CObjLoader::readFace(const char* cursor)
     }
     if (indexData.size() + pendingCorners.size() > maximumCorners)
         failOnLine(lineNumber, "more triangle corners than 32-bit indices allow");
+    return cursor;
 }
 
 // Cuts one vertex word into position/texture/normal components at '/'; an

@@ -108,8 +108,8 @@ private:
     CMeshData* load(const std::string& path);
     void readObjLines(char* cursor, char* end);
     char* endOfLine(char* cursor, char* end, std::uint64_t& joined) const;
-    void readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded);
-    void readFace(const char* cursor);
+    const char* readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded);
+    const char* readFace(const char* cursor);
     const char* readCorner(const char* cursor, FaceCorner& corner);
     const char* readName(const char* cursor, std::string& name) const;
     void addCorner(const FaceCorner& corner);
