@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/loaders/CMeshData.h"
@@ -18,10 +19,10 @@ struct MeshSnapshot {
         std::uint32_t triangleCount = 0;
         std::vector<std::uint32_t> materialBits;  // ambient, diffuse, specular, emission, shininess
 
-        bool operator==(const SubMesh& other) const
+        bool operator==(const SubMesh& o) const
         {
-            return name == other.name && textureName == other.textureName && firstIndex == other.firstIndex &&
-                   triangleCount == other.triangleCount && materialBits == other.materialBits;
+            return std::tie(name, textureName, firstIndex, triangleCount, materialBits) ==
+                   std::tie(o.name, o.textureName, o.firstIndex, o.triangleCount, o.materialBits);
         }
     };
 
@@ -33,11 +34,10 @@ struct MeshSnapshot {
     std::vector<std::uint32_t> indices;
     std::vector<SubMesh> subMeshes;
 
-    bool operator==(const MeshSnapshot& other) const
+    bool operator==(const MeshSnapshot& o) const
     {
-        return vertexStride == other.vertexStride && indexSize == other.indexSize &&
-               vertexCount == other.vertexCount && elements == other.elements && vertexBits == other.vertexBits &&
-               indices == other.indices && subMeshes == other.subMeshes;
+        return std::tie(vertexStride, indexSize, vertexCount, elements, vertexBits, indices, subMeshes) ==
+               std::tie(o.vertexStride, o.indexSize, o.vertexCount, o.elements, o.vertexBits, o.indices, o.subMeshes);
     }
 };
 

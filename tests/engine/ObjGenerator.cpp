@@ -7,9 +7,15 @@
 
 namespace {
 
-const char* const numberWords[] = {"0",    "-0",      "0.25", "-0.25", "1",     "1e0",    "+1",   "0x1p0",
-                                   "0.1",  "1.5;;",   ".5",   "nan",   "-nan",  "inf",    "7",    "3.40282347e+38",
-                                   "1e-45", "-1e-50", "2.",   "5e-1",  "0X.8P1", "1,5",   "abc",  "-.75E+0"};
+// Words atof reads in every way it can: signs, exponents, hexadecimal,
+// infinities, NaNs with payloads, overflow, subnormals, ties, and prefixes
+// followed by junk.
+const char* const numberWords[] = {
+    "0", "-0", "+0", "1", "-1", "+1.5", ".5", "-.5", "5.", "1e10", "1E-10", "1e", "1e+", "1.5e+x", "0x1p3",
+    "-0x1.8p1", "0X.8P1", "0x", "0xg", "inf", "-INF", "infinity", "infin", "nan", "-nan", "nan(123)",
+    "nan(0x7ffff)", "NaN(", "1e400", "-1e400", "1e-400", "1.4e-45", "7e-46", "3.4028235e38", "3.4028236e38",
+    "1.00000005960464477539", "0.1", "123456789012345678901234567890", "1,5", "1.5;;", ";;", "-", "+", ".", "-.",
+    "e5", "00x1", "0.000000000000000000000000000000000000000000001", "abc"};
 
 }  // namespace
 
@@ -20,12 +26,34 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     auto pick = [&](std::size_t count) { return static_cast<std::size_t>(random() % count); };
     // An index of a list of `count` entries, written relative at times.
     auto index = [&](std::size_t i, std::size_t count) {
-        return chance(15) && i <= count ? "-" + std::to_string(count - i + 1) : std::to_string(i);
+        return chance(15) && i <= count ? "-" + std::to_string(count - i + 1)
+                                        : (chance(3) ? "+" : chance(3) ? "00" : "") + std::to_string(i);
     };
+    // A few values often, so that equal vertices stand under different
+    // indices; else a listed word, a random one, or a plain decimal around
+    // the limits of exact double arithmetic (up to 11 digits before the
+    // point and 25 after it).
     auto number = [&]() -> std::string {
-        if (chance(70))
+        const std::string alphabet = "0123456789.-+eExXpPinfaNIF(";
+        std::string word;
+        switch (pick(4)) {
+        case 0:
+            return numberWords[pick(4)];
+        case 1:
             return numberWords[pick(sizeof(numberWords) / sizeof(numberWords[0]))];
-        return std::to_string(static_cast<int>(pick(2000)) - 1000) + "." + std::to_string(pick(1000));
+        case 2:
+            for (std::size_t i = 0, length = 1 + pick(24); i < length; ++i)
+                word += alphabet[pick(i == 0 ? alphabet.size() : 13)];
+            return word;
+        default:
+            word = chance(50) ? "-" : "";
+            for (std::size_t i = pick(12); i > 0; --i)
+                word += static_cast<char>('0' + pick(10));
+            word += '.';
+            for (std::size_t i = pick(26); i > 0; --i)
+                word += static_cast<char>('0' + pick(10));
+            return word;
+        }
     };
 
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();

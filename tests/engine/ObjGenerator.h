@@ -7,8 +7,9 @@
 // "gen.mtl" and "extra.mtl" beside it, exercising what the format allows at
 // once: numbers in every form atof reads, equal coordinates under different
 // indices, 0.0 and -0.0, NaNs, all four face-word forms and mixed ones,
-// relative indices, polygons, texture and normal lines that only start after
-// the first faces, one forward reference, repeated, unknown and unused
-// materials, faces before the first usemtl, two mtllib lines, CRLF lines,
-// continued lines, comments (trailing ones too) and other keywords.
+// relative indices, index words with a sign or leading zeros, polygons,
+// texture and normal lines that only start after the first faces, one forward
+// reference, repeated, unknown and unused materials, faces before the first
+// usemtl, two mtllib lines, CRLF lines, continued lines, comments (trailing
+// ones too) and other keywords.
 void generateObj(const std::string& path, int triangles, std::uint32_t seed);

@@ -1,6 +1,7 @@
 #include "ObjReference.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,18 @@ float number(const std::vector<std::string>& words, std::size_t i)
     return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
 }
 
+// Opens a file past its UTF-8 byte order mark, if it has one.
+std::ifstream openText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    char mark[3] = {};
+    if (!in.read(mark, 3) || std::string(mark, 3) != "\xEF\xBB\xBF") {
+        in.clear();
+        in.seekg(0);
+    }
+    return in;
+}
+
 // Appends the materials of one MTL file unless it is one already read (under
 // any name).
 void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>& read,
@@ -36,7 +49,7 @@ void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>
             return;
     }
     read.push_back(path);
-    std::ifstream in(path);
+    std::ifstream in = openText(path);
     const std::size_t before = materials.size();
     float alpha = 1.0f;
     for (std::string line; std::getline(in, line);) {
@@ -102,10 +115,10 @@ MeshSnapshot referenceLoad(const std::string& path)
     const std::string folder = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     std::vector<std::string> mtlNames;
     std::vector<float> positions, normals, texCoords;
-    std::vector<int> positionIndices, texCoordIndices, normalIndices;
+    std::vector<std::array<int, 3>> corners;  // position, texture and normal index of each triangle corner
     std::vector<Mark> marks;
 
-    std::ifstream in(path);
+    std::ifstream in = openText(path);
     for (std::vector<std::string> w; nextWords(in, w);) {
         if (w.empty())
             continue;
@@ -118,90 +131,74 @@ MeshSnapshot referenceLoad(const std::string& path)
         if (w[0] == "vt")
             texCoords.insert(texCoords.end(), {number(w, 1), -number(w, 2)});
         if (w[0] == "usemtl" && w.size() >= 2)
-            marks.push_back(Mark{w[1], positionIndices.size()});
+            marks.push_back(Mark{w[1], corners.size()});
         if (w[0] != "f")
             continue;
-        std::vector<int> p, t, n;
+        std::vector<std::array<int, 3>> face;
         for (std::size_t i = 1; i < w.size(); ++i) {
             std::istringstream word(w[i]);
-            std::string component[3];
-            for (int c = 0; c < 3 && std::getline(word, component[c], '/'); ++c) {
+            std::string c[3];
+            for (int k = 0; k < 3 && std::getline(word, c[k], '/'); ++k) {
             }
-            p.push_back(faceIndex(component[0], positions.size() / 3));
-            t.push_back(faceIndex(component[1], texCoords.size() / 2));
-            n.push_back(faceIndex(component[2], normals.size() / 3));
+            face.push_back({faceIndex(c[0], positions.size() / 3), faceIndex(c[1], texCoords.size() / 2),
+                            faceIndex(c[2], normals.size() / 3)});
         }
-        for (std::size_t k = 0; k + 3 <= p.size(); ++k) {
-            for (const std::size_t c : {std::size_t(0), k + 1, k + 2}) {
-                positionIndices.push_back(p[c]);
-                texCoordIndices.push_back(t[c]);
-                normalIndices.push_back(n[c]);
-            }
-        }
+        for (std::size_t k = 0; k + 3 <= face.size(); ++k)
+            corners.insert(corners.end(), {face[0], face[k + 1], face[k + 2]});
+    }
+
+    MeshSnapshot mesh;
+    const bool hasNormals = !normals.empty(), hasTexCoords = !texCoords.empty();
+    const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
+    std::map<std::vector<std::uint32_t>, std::uint32_t> numbers;
+    std::vector<std::uint32_t> indexData;
+    for (const std::array<int, 3>& corner : corners) {
+        std::vector<float> vertex(floatsPerVertex, 0.0f);
+        auto copy = [&](const std::vector<float>& list, int index, std::size_t size, std::size_t slot) {
+            for (std::size_t i = 0; index != 0 && i < size; ++i)
+                vertex[slot + i] = list[size * (index - 1) + i];
+        };
+        copy(positions, corner[0], 3, 0);
+        if (hasNormals)
+            copy(normals, corner[2], 3, 3);
+        if (hasTexCoords)
+            copy(texCoords, corner[1], 2, hasNormals ? 6 : 3);
+        const auto found = numbers.emplace(bitsOf(vertex), static_cast<std::uint32_t>(numbers.size()));
+        if (found.second)
+            mesh.vertexBits.insert(mesh.vertexBits.end(), found.first->first.begin(), found.first->first.end());
+        indexData.push_back(found.first->second);
     }
 
     std::vector<VESK::CNamedMaterial> materials;
     std::vector<std::filesystem::path> mtlFilesRead;
     for (const std::string& name : mtlNames)
         readReferenceMaterials(folder + name, mtlFilesRead, materials);
-
-    MeshSnapshot mesh;
-    const bool hasNormals = !normals.empty();
-    const bool hasTexCoords = !texCoords.empty();
-    const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
-    const std::size_t texCoordSlot = hasNormals ? 6 : 3;
-    std::map<std::vector<std::uint32_t>, std::uint32_t> numbers;
-    std::vector<std::uint32_t> indexData;
-    for (std::size_t w = 0; w < positionIndices.size(); ++w) {
-        std::vector<float> vertex(floatsPerVertex, 0.0f);
-        for (int i = 0; i < 3; ++i)
-            vertex[i] = positions[3 * (positionIndices[w] - 1) + i];
-        if (hasNormals && normalIndices[w] != 0) {
-            for (int i = 0; i < 3; ++i)
-                vertex[3 + i] = normals[3 * (normalIndices[w] - 1) + i];
-        }
-        if (hasTexCoords && texCoordIndices[w] != 0) {
-            for (int i = 0; i < 2; ++i)
-                vertex[texCoordSlot + i] = texCoords[2 * (texCoordIndices[w] - 1) + i];
-        }
-        const std::vector<std::uint32_t> bits = bitsOf(vertex);
-        const auto found = numbers.find(bits);
-        if (found != numbers.end()) {
-            indexData.push_back(found->second);
-        } else {
-            const std::uint32_t next = static_cast<std::uint32_t>(numbers.size());
-            numbers.emplace(bits, next);
-            indexData.push_back(next);
-            mesh.vertexBits.insert(mesh.vertexBits.end(), bits.begin(), bits.end());
-        }
-    }
-
     if (!materials.empty()) {
-        // The triangles before the first usemtl stand under a name no material bears.
+        // Each material collects the triangles under its name, in the order of
+        // the marks; the triangles before the first usemtl or under a name no
+        // material bears form a last, unnamed group when there are any.
         marks.insert(marks.begin(), Mark{"", 0});
+        auto claimed = [&](const std::string& name) {
+            return std::any_of(materials.begin(), materials.end(),
+                               [&](const VESK::CNamedMaterial& m) { return m.name == name; });
+        };
         std::vector<std::uint32_t> regrouped;
-        std::vector<Mark> groups;
-        materials.emplace_back();  // the group of the unclaimed triangles
-        for (std::size_t g = 0; g < materials.size(); ++g) {
-            groups.push_back(Mark{materials[g].name, regrouped.size()});
+        for (std::size_t g = 0; g <= materials.size(); ++g) {
+            const std::size_t first = regrouped.size();
             for (std::size_t k = 0; k < marks.size(); ++k) {
-                const bool claimed = std::any_of(materials.begin(), materials.end() - 1,
-                                                 [&](const VESK::CNamedMaterial& m) { return m.name == marks[k].name; });
-                if (g + 1 < materials.size() ? marks[k].name != materials[g].name : claimed)
+                if (g < materials.size() ? marks[k].name != materials[g].name : claimed(marks[k].name))
                     continue;
                 const std::size_t end = k + 1 < marks.size() ? marks[k + 1].start : indexData.size();
                 regrouped.insert(regrouped.end(), indexData.begin() + marks[k].start, indexData.begin() + end);
             }
+            if (g == materials.size() && regrouped.size() == first)
+                break;
+            const VESK::CNamedMaterial m = g < materials.size() ? materials[g] : VESK::CNamedMaterial();
+            mesh.subMeshes.push_back(MeshSnapshot::SubMesh{m.name, m.textureName, static_cast<std::uint32_t>(first),
+                                                           static_cast<std::uint32_t>((regrouped.size() - first) / 3),
+                                                           materialBits(m.material)});
         }
-        if (regrouped.size() == groups.back().start)
-            materials.pop_back();
         indexData = regrouped;
-        for (std::size_t g = 0; g < materials.size(); ++g) {
-            const std::size_t end = g + 1 < materials.size() ? groups[g + 1].start : indexData.size();
-            mesh.subMeshes.push_back(MeshSnapshot::SubMesh{
-                materials[g].name, materials[g].textureName, static_cast<std::uint32_t>(groups[g].start),
-                static_cast<std::uint32_t>((end - groups[g].start) / 3), materialBits(materials[g].material)});
-        }
     }
 
     mesh.vertexStride = static_cast<std::uint32_t>(4 * floatsPerVertex);
