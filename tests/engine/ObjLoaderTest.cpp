@@ -16,7 +16,6 @@ using namespace VESK;
 
 namespace {
 
-
 const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
 
 class ObjLoaderTest : public LoggedWorkDir {
@@ -33,10 +32,18 @@ protected:
         LoggedWorkDir::TearDown();
     }
 
-    // The record loaded through the factory, or nothing when it failed.
-    static std::optional<MeshSnapshot> load(const std::string& path)
+    // The record loaded through the factory, or nothing when it failed; with
+    // `allowed` of 0 or more, allocations of 64 KiB or more fail after that
+    // many.
+    static std::optional<MeshSnapshot> load(const std::string& path, int allowed = -1)
     {
-        CMeshData* mesh = static_cast<CMeshData*>(CFactoryLoader::loadFromFile(path));
+        CMeshData* mesh = nullptr;
+        {
+            std::optional<FailingAllocations> failing;
+            if (allowed >= 0)
+                failing.emplace(64 << 10, allowed);
+            mesh = static_cast<CMeshData*>(CFactoryLoader::loadFromFile(path));
+        }
         if (mesh == nullptr)
             return std::nullopt;
         const MeshSnapshot snapshot = snapshotOf(*mesh);
@@ -299,21 +306,11 @@ TEST_F(ObjLoaderTest, RunningOutOfMemoryAnywhereEndsAsLoadFailure)
     generateObj("memory/gen.obj", 50000, 3);
     const std::optional<MeshSnapshot> expected = load("memory/gen.obj");
     ASSERT_TRUE(expected.has_value());
-    // Refuse the first, then the second, ... allocation of 64 KiB or more
-    // until the load no longer meets one.
+    // Refuse the first, then the second, ... large allocation until the load
+    // no longer meets one.
     for (int allowed = 0;; ++allowed) {
-        CMeshData* record = nullptr;
-        bool refused = false;
-        {
-            const FailingAllocations failing(64 << 10, allowed);
-            record = static_cast<CMeshData*>(CFactoryLoader::loadFromFile("memory/gen.obj"));
-            refused = FailingAllocations::refusedAny();
-        }
-        std::optional<MeshSnapshot> mesh;
-        if (record != nullptr)
-            mesh = snapshotOf(*record);
-        delete record;
-        if (!refused) {
+        const std::optional<MeshSnapshot> mesh = load("memory/gen.obj", allowed);
+        if (!FailingAllocations::refusedAny()) {
             EXPECT_EQ(mesh, expected);
             EXPECT_GT(allowed, 20);
             break;

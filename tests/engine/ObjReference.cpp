@@ -15,10 +15,8 @@ using VESK::splitWords;
 
 namespace {
 
-struct Mark {
-    std::string name;
-    std::size_t start;
-};
+// A usemtl line: the material name and the corner count before it.
+using Mark = std::pair<std::string, std::size_t>;
 
 float number(const std::vector<std::string>& words, std::size_t i)
 {
@@ -186,10 +184,10 @@ MeshSnapshot referenceLoad(const std::string& path)
         for (std::size_t g = 0; g <= materials.size(); ++g) {
             const std::size_t first = regrouped.size();
             for (std::size_t k = 0; k < marks.size(); ++k) {
-                if (g < materials.size() ? marks[k].name != materials[g].name : claimed(marks[k].name))
+                if (g < materials.size() ? marks[k].first != materials[g].name : claimed(marks[k].first))
                     continue;
-                const std::size_t end = k + 1 < marks.size() ? marks[k + 1].start : indexData.size();
-                regrouped.insert(regrouped.end(), indexData.begin() + marks[k].start, indexData.begin() + end);
+                const std::size_t end = k + 1 < marks.size() ? marks[k + 1].second : indexData.size();
+                regrouped.insert(regrouped.end(), indexData.begin() + marks[k].second, indexData.begin() + end);
             }
             if (g == materials.size() && regrouped.size() == first)
                 break;
