@@ -42,10 +42,9 @@ void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>
 {
     std::replace(path.begin(), path.end(), '\\', '/');
     std::error_code error;
-    for (const std::filesystem::path& earlier : read) {
-        if (std::filesystem::equivalent(earlier, path, error))
-            return;
-    }
+    if (std::any_of(read.begin(), read.end(),
+                    [&](const auto& earlier) { return std::filesystem::equivalent(earlier, path, error); }))
+        return;
     read.push_back(path);
     std::ifstream in = openText(path);
     const std::size_t before = materials.size();
