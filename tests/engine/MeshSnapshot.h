@@ -48,14 +48,6 @@ inline std::uint32_t bitsOf(float value)
     return bits;
 }
 
-inline std::vector<std::uint32_t> bitsOf(const std::vector<float>& values)
-{
-    std::vector<std::uint32_t> bits;
-    for (const float value : values)
-        bits.push_back(bitsOf(value));
-    return bits;
-}
-
 inline std::vector<std::uint32_t> materialBits(const VESK::CMaterial& material)
 {
     std::vector<std::uint32_t> bits;

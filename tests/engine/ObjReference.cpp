@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -160,7 +161,9 @@ MeshSnapshot referenceLoad(const std::string& path)
             copy(normals, corner[2], 3, 3);
         if (hasTexCoords)
             copy(texCoords, corner[1], 2, hasNormals ? 6 : 3);
-        const auto found = numbers.emplace(bitsOf(vertex), static_cast<std::uint32_t>(numbers.size()));
+        std::vector<std::uint32_t> bits(floatsPerVertex);
+        std::memcpy(bits.data(), vertex.data(), 4 * floatsPerVertex);
+        const auto found = numbers.emplace(bits, static_cast<std::uint32_t>(numbers.size()));
         if (found.second)
             mesh.vertexBits.insert(mesh.vertexBits.end(), found.first->first.begin(), found.first->first.end());
         indexData.push_back(found.first->second);
