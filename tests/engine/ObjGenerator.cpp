@@ -34,26 +34,18 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     // the limits of exact double arithmetic (up to 11 digits before the
     // point and 25 after it).
     auto number = [&]() -> std::string {
+        const std::size_t kind = pick(4);
+        if (kind < 2)
+            return numberWords[pick(kind == 0 ? 4 : sizeof(numberWords) / sizeof(numberWords[0]))];
         const std::string alphabet = "0123456789.-+eExXpPinfaNIF(";
-        std::string word;
-        switch (pick(4)) {
-        case 0:
-            return numberWords[pick(4)];
-        case 1:
-            return numberWords[pick(sizeof(numberWords) / sizeof(numberWords[0]))];
-        case 2:
-            for (std::size_t i = 0, length = 1 + pick(24); i < length; ++i)
-                word += alphabet[pick(i == 0 ? alphabet.size() : 13)];
-            return word;
-        default:
-            word = chance(50) ? "-" : "";
-            for (std::size_t i = pick(12); i > 0; --i)
-                word += static_cast<char>('0' + pick(10));
+        std::string word = kind == 2 ? std::string(1, alphabet[pick(alphabet.size())]) : chance(50) ? "-" : "";
+        for (std::size_t i = kind == 2 ? pick(24) : pick(12); i > 0; --i)
+            word += alphabet[pick(kind == 2 ? 13 : 10)];
+        if (kind == 3)
             word += '.';
-            for (std::size_t i = pick(26); i > 0; --i)
-                word += static_cast<char>('0' + pick(10));
-            return word;
-        }
+        for (std::size_t i = kind == 3 ? pick(26) : 0; i > 0; --i)
+            word += alphabet[pick(10)];
+        return word;
     };
 
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
