@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 
 #include "engine/loaders/CTextFileReader.h"
 #include "engine/loaders/StringUtils.h"
@@ -13,6 +14,7 @@ namespace {
 std::vector<std::string> readNames(const std::string& file, const std::string& keyword, bool allWords)
 {
     std::vector<std::string> names;
+    std::set<std::string> seen;  // so that a file of many names still reads in linear time
     VESK::CTextFileReader reader;
     if (!reader.open(file))
         return names;
@@ -30,7 +32,7 @@ std::vector<std::string> readNames(const std::string& file, const std::string& k
                 std::vector<std::string> words = VESK::splitWords(std::string(word + keyword.size(), lineEnd));
                 words.resize(allWords ? words.size() : std::min<std::size_t>(words.size(), 1));
                 for (std::string& name : words)
-                    if (std::find(names.begin(), names.end(), name) == names.end())
+                    if (seen.insert(name).second)
                         names.push_back(std::move(name));
             }
             line = lineEnd + 1;

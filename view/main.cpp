@@ -139,9 +139,9 @@ bool loadModel(const std::string& file, std::set<std::string>& names, std::vecto
         warn(file, "a coordinate is not a finite number; the model cannot be placed");
         return false;
     }
+    std::set<std::string> seen;
     for (const VESK::CSubMesh& subMesh : mesh->subMeshes)
-        if (!subMesh.textureName.empty() && std::find(model.pictures.begin(), model.pictures.end(),
-                                                      subMesh.textureName) == model.pictures.end())
+        if (!subMesh.textureName.empty() && seen.insert(subMesh.textureName).second)
             model.pictures.push_back(subMesh.textureName);
     models.push_back(std::move(model));
     return true;
@@ -194,7 +194,7 @@ bool isPictureExtension(const std::string& name)
 void linkMaterials(SceneFolder& folder, const Model& model)
 {
     const fs::path objFolder = fs::path(model.file).parent_path();
-    std::vector<std::pair<fs::path, std::vector<std::string>>> mtlFiles;
+    std::vector<std::pair<fs::path, std::set<std::string>>> mtlFiles;
     for (const std::string& mtlName : readMtlNames(model.file)) {
         const std::string path = dataPath(model, mtlName);
         if (path.empty())
@@ -206,7 +206,8 @@ void linkMaterials(SceneFolder& folder, const Model& model)
             continue;
         }
         linkFile(folder, model, path, mtlFile);
-        mtlFiles.emplace_back(mtlFile, readPictureNames(mtlFile.string()));
+        const std::vector<std::string> pictures = readPictureNames(mtlFile.string());
+        mtlFiles.emplace_back(mtlFile, std::set<std::string>(pictures.begin(), pictures.end()));
     }
     for (const std::string& picture : model.pictures) {
         if (!isPictureExtension(picture))
@@ -218,7 +219,7 @@ void linkMaterials(SceneFolder& folder, const Model& model)
         // Beside the MTL file that names the picture, then beside the model.
         std::vector<fs::path> places;
         for (const auto& [mtlFile, names] : mtlFiles)
-            if (std::find(names.begin(), names.end(), picture) != names.end())
+            if (names.count(picture) != 0)
                 places.push_back(mtlFile.parent_path() / path);
         places.push_back(objFolder / path);
         std::string lookedIn;

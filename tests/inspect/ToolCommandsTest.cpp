@@ -39,7 +39,7 @@ std::string failed(const std::string& loader, const std::string& file, const std
 
 }  // namespace
 
-TEST(InspectCommandTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
+TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
 {
     ChildProcess inspect(VESK_INSPECT);
     std::filesystem::create_directory(inspect.workingDirectory() / "run");
