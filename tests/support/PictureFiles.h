@@ -21,12 +21,6 @@ inline void put32(std::string& out, std::uint32_t value)
     put16(out, value >> 16);
 }
 
-inline void putBig32(std::string& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += static_cast<char>((value >> shift) & 0xff);
-}
-
 // An uncompressed BMP with 24-bit BGR pixels, or with 8-bit indices into a
 // palette of BGR colours; rows are stored bottom-up and padded to 4 bytes.
 inline std::string bmp(int width, int height, const std::vector<std::uint8_t>& pixels,
@@ -90,68 +84,6 @@ inline std::string pgm(int width, int height, const std::vector<std::uint8_t>& g
 {
     std::string out = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
     out.append(reinterpret_cast<const char*>(grey.data()), grey.size());
-    return out;
-}
-
-inline std::uint32_t crc32(const std::string& bytes)
-{
-    std::uint32_t crc = 0xffffffffu;
-    for (unsigned char byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-inline void pngChunk(std::string& out, const std::string& type, const std::string& data)
-{
-    putBig32(out, static_cast<std::uint32_t>(data.size()));
-    out += type;
-    out += data;
-    putBig32(out, crc32(type + data));
-}
-
-// A PNG of the given colour type (0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6
-// RGBA) and bit depth; scanlines are the raw sample bytes of each row, top row
-// first, without filter bytes. The image data is one stored (uncompressed)
-// zlib block. paletteRgb and alpha fill PLTE and tRNS when not empty.
-inline std::string png(int width, int height, int colourType, int bitDepth, const std::string& scanlines,
-                       const std::string& paletteRgb = "", const std::string& alpha = "")
-{
-    std::string out = "\x89PNG\r\n\x1a\n";
-    std::string header;
-    putBig32(header, static_cast<std::uint32_t>(width));
-    putBig32(header, static_cast<std::uint32_t>(height));
-    header += static_cast<char>(bitDepth);
-    header += static_cast<char>(colourType);
-    header.append(3, '\0');
-    pngChunk(out, "IHDR", header);
-    if (!paletteRgb.empty())
-        pngChunk(out, "PLTE", paletteRgb);
-    if (!alpha.empty())
-        pngChunk(out, "tRNS", alpha);
-
-    const std::size_t rowBytes = scanlines.size() / height;
-    std::string raw;
-    for (int y = 0; y < height; ++y) {
-        raw += '\0';
-        raw += scanlines.substr(y * rowBytes, rowBytes);
-    }
-    std::string zlib = "\x78\x01";
-    zlib += '\x01';
-    put16(zlib, static_cast<std::uint32_t>(raw.size()));
-    put16(zlib, static_cast<std::uint32_t>(~raw.size() & 0xffff));
-    zlib += raw;
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (unsigned char byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    putBig32(zlib, (b << 16) | a);
-    pngChunk(out, "IDAT", zlib);
-    pngChunk(out, "IEND", "");
     return out;
 }
 
