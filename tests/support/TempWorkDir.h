@@ -18,7 +18,6 @@ class TempWorkDir : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous = std::filesystem::current_path();
         std::string pattern = (std::filesystem::temp_directory_path() / "vesk-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         directory = pattern;
@@ -42,8 +41,7 @@ protected:
         const std::filesystem::path target(path);
         if (target.has_parent_path())
             std::filesystem::create_directories(target.parent_path());
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
+        std::ofstream(path, std::ios::binary) << bytes;
     }
 
     static std::vector<std::string> readLines(const std::string& path)
@@ -55,10 +53,9 @@ protected:
         return lines;
     }
 
-    std::filesystem::path directory;
-
 private:
-    std::filesystem::path previous;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::path directory;
 };
 
 // A log line's time stamp: hour, minute and second without leading zeros.
