@@ -33,35 +33,21 @@ void fillMesh(CMeshData& mesh, const std::vector<float>& vertices, const std::ve
     std::copy(indices.begin(), indices.end(), mesh.indices);
 }
 
-// A quad from (x0, -1) to (x1, 1) facing +z, texture coordinates 0..1 with
-// t = 0 along the bottom edge.
-void appendQuad(std::vector<float>& vertices, std::vector<std::uint32_t>& indices, float x0, float x1)
-{
-    const std::uint32_t first = static_cast<std::uint32_t>(vertices.size() / 8);
-    const float corners[4][4] = {{x0, -1, 0, 0}, {x1, -1, 1, 0}, {x1, 1, 1, 1}, {x0, 1, 0, 1}};
-    for (const auto& corner : corners)
-        vertices.insert(vertices.end(), {corner[0], corner[1], 0.0f, 0.0f, 0.0f, 1.0f, corner[2], corner[3]});
-    for (std::uint32_t i : {0u, 1u, 2u, 0u, 2u, 3u})
-        indices.push_back(first + i);
-}
-
-// Two quads side by side, x in [-1, 0] then [0, 1]: indices 0-5 and 6-11.
+// Two quads side by side facing +z, x in [-1, 0] then [0, 1], texture
+// coordinates 0..1 with t = 0 along the bottom edge: indices 0-5 and 6-11.
 void fillTwoQuads(CMeshData& mesh)
 {
-    std::vector<float> vertices;
-    std::vector<std::uint32_t> indices;
-    appendQuad(vertices, indices, -1, 0);
-    appendQuad(vertices, indices, 0, 1);
-    fillMesh(mesh, vertices, indices);
+    fillMesh(mesh,
+             {-1, -1, 0, 0, 0, 1, 0, 0, 0, -1, 0, 0, 0, 1, 1, 0, 0, 1, 0, 0, 0, 1, 1, 1, -1, 1, 0, 0, 0, 1, 0, 1,
+              0, -1, 0, 0, 0, 1, 0, 0, 1, -1, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0, 0, 1, 1, 1, 0, 1, 0, 0, 0, 1, 0, 1},
+             {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7});
 }
 
+// Only the diffuse colour shows: the light has no ambient or specular part.
 CMaterial matte(float r, float g, float b)
 {
     CMaterial material;
-    material.ambient = CMyVector<float, 4>(0.0f, 0.0f, 0.0f, 1.0f);
     material.diffuse = CMyVector<float, 4>(r, g, b, 1.0f);
-    material.specular = CMyVector<float, 4>(0.0f, 0.0f, 0.0f, 1.0f);
-    material.shininess = 500.0f;
     return material;
 }
 
@@ -138,6 +124,7 @@ TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFrame
     glLightfv(GL_LIGHT0, GL_POSITION, direction);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
     glLightfv(GL_LIGHT0, GL_AMBIENT, black);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, black);
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
     EXPECT_EQ(primitivesDrawn([&] {
                   for (unsigned int i = 0; i < 3; ++i)
