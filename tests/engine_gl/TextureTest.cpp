@@ -9,26 +9,20 @@ using namespace VESK_GL;
 
 namespace {
 
-using Sizes = std::vector<std::pair<int, int>>;
+using Sizes = std::vector<std::pair<GLint, GLint>>;
 
-GLint boundLevelParameter(int level, GLenum name)
-{
-    GLint value = -1;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, name, &value);
-    return value;
-}
-
-// Sizes of the levels 0 .. GL_TEXTURE_MAX_LEVEL of the texture, as GL holds them.
+// Sizes of the levels 0 .. GL_TEXTURE_MAX_LEVEL of the texture, and of the
+// one beyond (0 by 0 when nothing was allocated there), as GL holds them.
 Sizes levelSizes(GLuint name)
 {
     glBindTexture(GL_TEXTURE_2D, name);
     GLint highest = -1;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &highest);
-    Sizes sizes;
-    for (int level = 0; level <= highest; ++level)
-        sizes.emplace_back(boundLevelParameter(level, GL_TEXTURE_WIDTH), boundLevelParameter(level, GL_TEXTURE_HEIGHT));
-    // Nothing beyond the highest level was allocated.
-    EXPECT_EQ(boundLevelParameter(highest + 1, GL_TEXTURE_WIDTH), 0);
+    Sizes sizes(highest + 2);
+    for (int level = 0; level <= highest + 1; ++level) {
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &sizes[level].first);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &sizes[level].second);
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
     return sizes;
 }
@@ -55,9 +49,9 @@ TEST_F(TextureTest, PicturePixelsFillEveryLevelTopRowFirst)
 {
     CGLTexture<GL_TEXTURE_2D> texture;
     texture.createStorage(CMyVector<int, 3>(100, 25, 0), PICTURE_BGRA, false);
-    EXPECT_EQ(levelSizes(texture.getGLName()), (Sizes{{100, 25}, {50, 12}, {25, 6}, {12, 3}, {6, 1}, {3, 1}, {1, 1}}));
+    EXPECT_EQ(levelSizes(texture.getGLName()), (Sizes{{100, 25}, {50, 12}, {25, 6}, {12, 3}, {6, 1}, {3, 1}, {1, 1}, {0, 0}}));
     texture.createStorage(CMyVector<int, 3>(256, 256, 0), PICTURE_BGR, true);
-    EXPECT_EQ(levelSizes(texture.getGLName()), (Sizes{{256, 256}}));
+    EXPECT_EQ(levelSizes(texture.getGLName()), (Sizes{{256, 256}, {0, 0}}));
 
     // Two rows of two 3-byte pixels.
     const std::uint8_t bgr[] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255};
