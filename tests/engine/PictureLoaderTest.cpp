@@ -105,7 +105,7 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         Bytes pixels;
     };
     const Bytes blueGreenRed{255, 0, 0, 0, 255, 0, 0, 0, 255};
-    std::string runLengthBmp = PictureFiles::bmp(3, 2, {}, blueGreenRed).substr(0, 66);
+    std::string runLengthBmp = PictureFiles::bmp(3, 2, Bytes(6), blueGreenRed).substr(0, 66);
     runLengthBmp[30] = 1;
     // Bottom row 2 1 0 as three raw indices and a pad byte, end of line; top
     // row 0 1 2 as runs of one, end of bitmap.

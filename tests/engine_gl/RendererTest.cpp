@@ -1,4 +1,5 @@
 #include <cmath>
+#include <tuple>
 
 #include "GLTest.h"
 #include "engine/CDeclaration.h"
@@ -23,29 +24,20 @@ TEST_F(RendererTest, VertexBufferEnablesTheDeclaredArraysAndTheNextDeclarationTu
         {0, DECLTYPE_FLOAT4, 10, 0},
         {0, 0, 0, 0},
     };
-    // Each capability (client-side or server-side, on a texture unit) and
-    // whether the full declaration turns it on.
-    const struct {
-        GLenum capability;
-        int unit;
-        bool client;
-        bool on;
-    } states[] = {
-        {GL_VERTEX_ARRAY, 0, true, true},           {GL_NORMAL_ARRAY, 0, true, true},
-        {GL_COLOR_ARRAY, 0, true, true},            {GL_COLOR_MATERIAL, 0, false, true},
-        {GL_TEXTURE_COORD_ARRAY, 0, true, false},   {GL_TEXTURE_COORD_ARRAY, 1, true, true},
-        {GL_TEXTURE_2D, 1, false, true},            {GL_TEXTURE_COORD_ARRAY, 2, true, true},
-        {GL_TEXTURE_3D, 2, false, true},            {GL_TEXTURE_2D, 2, false, false},
-        {GL_TEXTURE_COORD_ARRAY, 3, true, false},   {GL_TEXTURE_COORD_ARRAY, 5, true, false},
+    // Each capability on its texture unit, and whether the full declaration
+    // turns it on.
+    const std::tuple<GLenum, int, bool> states[] = {
+        {GL_VERTEX_ARRAY, 0, true},         {GL_NORMAL_ARRAY, 0, true},         {GL_COLOR_ARRAY, 0, true},
+        {GL_COLOR_MATERIAL, 0, true},       {GL_TEXTURE_COORD_ARRAY, 0, false}, {GL_TEXTURE_COORD_ARRAY, 1, true},
+        {GL_TEXTURE_2D, 1, true},           {GL_TEXTURE_COORD_ARRAY, 2, true},  {GL_TEXTURE_3D, 2, true},
+        {GL_TEXTURE_2D, 2, false},          {GL_TEXTURE_COORD_ARRAY, 3, false}, {GL_TEXTURE_COORD_ARRAY, 5, false},
     };
-    const auto enabled = [](const auto& state) {
-        if (state.client)
-            glClientActiveTextureARB(GL_TEXTURE0_ARB + state.unit);
-        else
-            glActiveTextureARB(GL_TEXTURE0_ARB + state.unit);
-        const bool on = glIsEnabled(state.capability);
-        glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    const auto enabled = [](GLenum capability, int unit) {
+        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        const bool on = glIsEnabled(capability);
         glActiveTextureARB(GL_TEXTURE0_ARB);
+        glClientActiveTextureARB(GL_TEXTURE0_ARB);
         return on;
     };
     const CVertexElement positionOnly[] = {{0, DECLTYPE_FLOAT3, DECLUSAGE_POSITION, 0}, {0, 0, 0, 0}};
@@ -59,11 +51,11 @@ TEST_F(RendererTest, VertexBufferEnablesTheDeclaredArraysAndTheNextDeclarationTu
     GLRenderer& renderer = GLRenderer::getInstance();
     renderer.setDeclaration(&declaration);
     renderer.setVertexBuffer(buffer);
-    for (const auto& state : states)
-        EXPECT_EQ(enabled(state), state.on) << std::hex << state.capability << " on unit " << state.unit;
+    for (const auto& [capability, unit, on] : states)
+        EXPECT_EQ(enabled(capability, unit), on) << std::hex << capability << " on unit " << unit;
     renderer.setDeclaration(&next);
-    for (const auto& state : states)
-        EXPECT_FALSE(enabled(state)) << std::hex << state.capability << " on unit " << state.unit;
+    for (const auto& [capability, unit, on] : states)
+        EXPECT_FALSE(enabled(capability, unit)) << std::hex << capability << " on unit " << unit;
 
     // Only the current declaration is dropped; its arrays go off with it.
     renderer.setVertexBuffer(buffer);

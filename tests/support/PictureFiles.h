@@ -32,27 +32,18 @@ inline std::string bmp(int width, int height, const std::vector<std::uint8_t>& p
     const int colours = static_cast<int>(paletteBgr.size() / 3);
     const std::uint32_t dataOffset = 14 + 40 + 4 * colours;
     std::string out = "BM";
-    put32(out, dataOffset + rowBytes * height);
-    put32(out, 0);
-    put32(out, dataOffset);
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(width));
-    put32(out, static_cast<std::uint32_t>(height));
-    put16(out, 1);
-    put16(out, bits);
-    put32(out, 0);
-    put32(out, rowBytes * height);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, colours);
-    put32(out, 0);
+    // File size, reserved, pixel offset; info header size, sides, planes and
+    // depth, no compression, pixel bytes, resolution, colours, all important.
+    for (const std::uint32_t field : {dataOffset + rowBytes * height, 0u, dataOffset, 40u, std::uint32_t(width),
+                                      std::uint32_t(height), 1u + (bits << 16), 0u, std::uint32_t(rowBytes * height),
+                                      2835u, 2835u, std::uint32_t(colours), 0u})
+        put32(out, field);
     for (int i = 0; i < colours; ++i) {
         out.append(reinterpret_cast<const char*>(&paletteBgr[3 * i]), 3);
         out += '\0';
     }
     for (int y = height - 1; y >= 0; --y) {
-        if (!pixels.empty())
-            out.append(reinterpret_cast<const char*>(&pixels[y * width * bytesPerPixel]), width * bytesPerPixel);
+        out.append(reinterpret_cast<const char*>(&pixels[y * width * bytesPerPixel]), width * bytesPerPixel);
         out.append(rowBytes - width * bytesPerPixel, '\0');
     }
     return out;
@@ -64,18 +55,15 @@ inline std::string bmp(int width, int height, const std::vector<std::uint8_t>& p
 inline std::string tga(int imageType, int width, int height, int bits, const std::string& stored,
                        const std::string& colourMap = "", int mapBits = 0)
 {
-    std::string out;
-    out += '\0';
-    out += static_cast<char>(colourMap.empty() ? 0 : 1);
-    out += static_cast<char>(imageType);
-    put16(out, 0);
+    // No image ID; the map's first entry, length and bits; origin; sides;
+    // bits per pixel; rows stored top first.
+    std::string out{'\0', static_cast<char>(colourMap.empty() ? 0 : 1), static_cast<char>(imageType), 0, 0};
     put16(out, colourMap.empty() ? 0 : static_cast<std::uint32_t>(colourMap.size() * 8 / mapBits));
     out += static_cast<char>(mapBits);
     put32(out, 0);
     put16(out, width);
     put16(out, height);
-    out += static_cast<char>(bits);
-    out += '\x20';
+    out += {static_cast<char>(bits), '\x20'};
     return out + colourMap + stored;
 }
 
