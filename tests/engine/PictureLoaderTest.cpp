@@ -19,21 +19,20 @@ namespace {
 
 class PictureLoaderTest : public LoggedWorkDir {
 protected:
-    // Loads through the loader; on failure returns null and keeps the message.
+    // Loads through the loader, or returns null and keeps the failure's message.
     std::unique_ptr<CPicture> load(const std::string& file)
     {
-        try {
-            return std::unique_ptr<CPicture>(static_cast<CPicture*>(loader.loadFromFile(file)));
-        } catch (const DEBUGGING::CException& e) {
-            message = e.what();
-            return nullptr;
-        }
+        std::unique_ptr<CPicture> picture;
+        message = failureOf([&] { picture.reset(static_cast<CPicture*>(loader.loadFromFile(file))); });
+        return picture;
     }
 
-    std::string saveFailure(const CPicture* picture, const std::string& file)
+    // The message of the loader's exception from the call, or "" without one.
+    template <class Call>
+    static std::string failureOf(Call call)
     {
         try {
-            loader.saveToFile(const_cast<CPicture*>(picture), file);
+            call();
         } catch (const DEBUGGING::CException& e) {
             return e.what();
         }
@@ -143,8 +142,8 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         const int height = static_cast<int>(c.pixels.size()) / c.width / CPicture::bytesPerPixelOf(c.format);
         writeFile(c.file, c.bytes.empty() ? std::string(5000, 'x') : c.bytes);
         if (c.bytes.empty()) {
-            const CPicture saved(CMyVector<int, 2>(c.width, height), c.format, c.pixels.data());
-            EXPECT_EQ(saveFailure(&saved, c.file), "");
+            CPicture saved(CMyVector<int, 2>(c.width, height), c.format, c.pixels.data());
+            EXPECT_EQ(failureOf([&] { loader.saveToFile(&saved, c.file); }), "");
         }
         std::unique_ptr<CPicture> picture = load(c.file);
         ASSERT_NE(picture, nullptr) << c.file << ": " << message;
@@ -154,12 +153,13 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         EXPECT_EQ(pixelsOf(*picture), c.pixels) << c.file;
     }
 
-    const CPicture grey(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, counting.data());
-    const CPicture unknown(CMyVector<int, 2>(2, 2), 7, nullptr);
-    const std::pair<const CPicture*, std::string> unsavable[] = {
+    CPicture grey(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, counting.data());
+    CPicture unknown(CMyVector<int, 2>(2, 2), 7, nullptr);
+    const std::pair<CPicture*, std::string> unsavable[] = {
         {nullptr, "null.png"}, {&unknown, "unknown.png"}, {&grey, "no/such/dir.png"}, {&grey, "picture.xyz"}};
-    for (const auto& [picture, file] : unsavable)
-        EXPECT_EQ(saveFailure(picture, file), "VESK::CPictureLoader::saveToFile " + file + " [FAILED]");
+    for (const auto& entry : unsavable)
+        EXPECT_EQ(failureOf([&] { loader.saveToFile(entry.first, entry.second); }),
+                  "VESK::CPictureLoader::saveToFile " + entry.second + " [FAILED]");
     EXPECT_FALSE(std::filesystem::exists("unknown.png"));
 }
 
@@ -198,7 +198,6 @@ TEST_F(PictureLoaderTest, UnusableFilesFailWithTheirName)
     for (const auto& [file, bytes] : files) {
         if (!bytes.empty())
             writeFile(file, bytes);
-        message.clear();
         EXPECT_EQ(load(file), nullptr) << file;
         EXPECT_EQ(message, loadFailure(file));
     }

@@ -15,16 +15,13 @@ namespace {
 // texture coordinates per vertex, 32-bit indices.
 void fillMesh(CMeshData& mesh, const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices)
 {
-    const CVertexElement layout[] = {{0, DECLTYPE_FLOAT3, DECLUSAGE_POSITION, 0},
-                                     {12, DECLTYPE_FLOAT3, DECLUSAGE_NORMAL, 0},
-                                     {24, DECLTYPE_FLOAT2, DECLUSAGE_TEXCOORD, 0},
-                                     {0, 0, 0, 0}};
     mesh.release();
+    mesh.elements = new CVertexElement[4]{{0, DECLTYPE_FLOAT3, DECLUSAGE_POSITION, 0},
+                                          {12, DECLTYPE_FLOAT3, DECLUSAGE_NORMAL, 0},
+                                          {24, DECLTYPE_FLOAT2, DECLUSAGE_TEXCOORD, 0},
+                                          {0, 0, 0, 0}};
     mesh.elementCount = 4;
-    mesh.elements = new CVertexElement[4];
-    std::copy(layout, layout + 4, mesh.elements);
     mesh.vertexStride = 32;
-    mesh.indexSize = 4;
     mesh.vertexCount = static_cast<std::uint32_t>(vertices.size() / 8);
     mesh.vertices = new float[vertices.size()];
     std::copy(vertices.begin(), vertices.end(), mesh.vertices);
