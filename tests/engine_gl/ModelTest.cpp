@@ -40,7 +40,7 @@ void fillTwoQuads(CMeshData& mesh)
              {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7});
 }
 
-// Only the diffuse colour shows: the light has no ambient or specular part.
+// Only the diffuse colour shows under the test's light.
 CMaterial matte(float r, float g, float b)
 {
     CMaterial material;
@@ -110,19 +110,14 @@ TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFrame
     CGLTexture<GL_TEXTURE_2D> texture;
     texture.createFromPicture(CPicture(CMyVector<int, 2>(2, 2), PICTURE_BGR, bgr));
 
-    glViewport(0, 0, glutWindowSize, glutWindowSize);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Light 0 shines white along -z by default; no ambient light, no specular part.
+    const float black[] = {0, 0, 0, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, black);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    const float direction[] = {0, 0, 1, 0};
-    const float white[] = {1, 1, 1, 1};
-    const float black[] = {0, 0, 0, 1};
-    glLightfv(GL_LIGHT0, GL_POSITION, direction);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, black);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, black);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, black);
+    glViewport(0, 0, glutWindowSize, glutWindowSize);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     EXPECT_EQ(primitivesDrawn([&] {
                   for (unsigned int i = 0; i < 3; ++i)
                       model.drawSubMesh(i == 0 ? &texture : nullptr, i);
