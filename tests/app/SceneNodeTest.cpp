@@ -1,5 +1,5 @@
 #include <algorithm>
-#include <cstdio>
+#include <sstream>
 
 #include "app/CSceneNode.h"
 #include "support/PrintedOutput.h"
@@ -23,11 +23,10 @@ std::string dump(const CSceneNode& node)
     static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     std::string text = "(" + joined(node.meshNames);
     if (!std::equal(node.transform, node.transform + 16, identity)) {
-        for (int i = 0; i < 16; ++i) {
-            char number[32];
-            std::snprintf(number, sizeof number, i == 0 ? "@%g" : ",%g", node.transform[i]);
-            text += number;
-        }
+        std::ostringstream matrix;
+        for (int i = 0; i < 16; ++i)
+            matrix << (i == 0 ? "@" : ",") << node.transform[i];
+        text += matrix.str();
     }
     for (const CSceneNode* child : node.children)
         text += (child->parent == &node ? "" : "!") + dump(*child);
