@@ -45,10 +45,11 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWritten)
         const char* names;
     } scenes[] = {
         // Nested frames, matrices and a skipped Mesh block.
-        {"Frame {\n  FrameTransformMatrix {\n    0.0,0.0,-1.0,0.0,0.0,1.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,0.0,0.0,1.0;;\n  }\n"
+        {"Frame {\n  FrameTransformMatrix {\n"
+         "    0.0,0.0,-1.0,0.0,0.0,1.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,0.0,0.0,1.0;;\n  }\n"
          "  Frame Cube {\n    Mesh {\n      any lines here are skipped\n      Frame Hidden {\n    }\n  }\n"
-         "  Frame Cube {\n    FrameTransformMatrix {\n      1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,3.0,0.0,0.0,1.0\n"
-         "    }\n  }\n}\n",
+         "  Frame Cube {\n    FrameTransformMatrix {\n"
+         "      1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,3.0,0.0,0.0,1.0\n    }\n  }\n}\n",
          "((@0,0,-1,0,0,1,0,0,1,0,0,0,0,0,0,1(Cube)(Cube@1,0,0,0,0,1,0,0,0,0,1,0,3,0,0,1)))", "Cube"},
         // Keywords are exact first words after a BOM; names keep first-seen
         // order; "frame", "}}" and "Frame{" are matrix lines of one number, 0.

@@ -37,8 +37,9 @@ TEST_F(LogTest, LinesCarryTheLevelLastSetAndEachLogIsClosedOnce)
 
     const std::pair<std::string, std::vector<std::string>> logs[] = {
         {"global.log",
-         {" -> -- LOGGING START --", " -> [ INFOS ] before any message", " -> [ DEBUG ] level 2", " -> [WARNING] level 3",
-          " -> [ ERROR ] level 4", " -> level 0", " -> level -1", " -> streamed after level -1", " -> -- LOGGING STOP --"}},
+         {" -> -- LOGGING START --", " -> [ INFOS ] before any message", " -> [ DEBUG ] level 2",
+          " -> [WARNING] level 3", " -> [ ERROR ] level 4", " -> level 0", " -> level -1", " -> streamed after level -1",
+          " -> -- LOGGING STOP --"}},
         {"two.log", {" -> -- LOGGING START --", " -> [ INFOS ] fresh", " -> -- LOGGING STOP --"}}};
     for (const auto& [file, expected] : logs) {
         const std::vector<std::string> lines = readLines(file);

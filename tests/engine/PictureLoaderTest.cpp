@@ -117,8 +117,10 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         {"greyalpha.png", pngByDevIL(2, 2, IL_LUMINANCE_ALPHA, IL_UNSIGNED_BYTE, greyAlpha), 2, PICTURE_BGR,
          {16, 16, 16, 32, 32, 32}},
         // 16-bit samples keep their high byte and their layout.
-        {"deep.png", pngByDevIL(2, 3, IL_RGB, IL_UNSIGNED_SHORT, deep), 2, PICTURE_BGR, {0x9a, 0x56, 0x12, 0x33, 0x11, 0xde}},
-        {"deepalpha.png", pngByDevIL(1, 4, IL_RGBA, IL_UNSIGNED_SHORT, deep), 1, PICTURE_BGRA, {0x9a, 0x56, 0x12, 0xde}},
+        {"deep.png", pngByDevIL(2, 3, IL_RGB, IL_UNSIGNED_SHORT, deep), 2, PICTURE_BGR,
+         {0x9a, 0x56, 0x12, 0x33, 0x11, 0xde}},
+        {"deepalpha.png", pngByDevIL(1, 4, IL_RGBA, IL_UNSIGNED_SHORT, deep), 1, PICTURE_BGRA,
+         {0x9a, 0x56, 0x12, 0xde}},
         // Palette images become colour, with alpha when the palette has some.
         {"palette.bmp", PictureFiles::bmp(3, 2, {0, 1, 2, 2, 1, 0}, blueGreenRed), 3, PICTURE_BGR,
          {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}},

@@ -49,7 +49,8 @@ TEST_F(TextureTest, PicturePixelsFillEveryLevelTopRowFirst)
 {
     CGLTexture<GL_TEXTURE_2D> texture;
     texture.createStorage(CMyVector<int, 3>(100, 25, 0), PICTURE_BGRA, false);
-    EXPECT_EQ(levelSizes(texture.getGLName()), (Sizes{{100, 25}, {50, 12}, {25, 6}, {12, 3}, {6, 1}, {3, 1}, {1, 1}, {0, 0}}));
+    EXPECT_EQ(levelSizes(texture.getGLName()),
+              (Sizes{{100, 25}, {50, 12}, {25, 6}, {12, 3}, {6, 1}, {3, 1}, {1, 1}, {0, 0}}));
     texture.createStorage(CMyVector<int, 3>(256, 256, 0), PICTURE_BGR, true);
     EXPECT_EQ(levelSizes(texture.getGLName()), (Sizes{{256, 256}, {0, 0}}));
 
