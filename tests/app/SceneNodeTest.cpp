@@ -37,20 +37,13 @@ using SceneNodeTest = TempWorkDir;
 
 }  // namespace
 
-TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWritten)
+TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWrittenAndReloadsOrClearsConsistently)
 {
     const struct {
         const char* text;
         const char* tree;
         const char* names;
     } scenes[] = {
-        // Nested frames, matrices and a skipped Mesh block.
-        {"Frame {\n  FrameTransformMatrix {\n"
-         "    0.0,0.0,-1.0,0.0,0.0,1.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,0.0,0.0,1.0;;\n  }\n"
-         "  Frame Cube {\n    Mesh {\n      any lines here are skipped\n      Frame Hidden {\n    }\n  }\n"
-         "  Frame Cube {\n    FrameTransformMatrix {\n"
-         "      1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,3.0,0.0,0.0,1.0\n    }\n  }\n}\n",
-         "((@0,0,-1,0,0,1,0,0,1,0,0,0,0,0,0,1(Cube)(Cube@1,0,0,0,0,1,0,0,0,0,1,0,3,0,0,1)))", "Cube"},
         // Keywords are exact first words after a BOM; names keep first-seen
         // order; "frame", "}}" and "Frame{" are matrix lines of one number, 0.
         {"\xEF\xBB\xBF"
@@ -75,13 +68,10 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWritten)
         EXPECT_EQ(dump(root), scene.tree) << scene.text;
         EXPECT_EQ(joined(root.allMeshNames), scene.names) << scene.text;
     }
-}
 
-// A folder is no scene; a second file replaces the first tree, its names and
-// its current frame; clearing a subtree takes it out of its parent, and the
-// root becomes current again when the current frame went with it.
-TEST_F(SceneNodeTest, FoldersReloadsAndClearedSubtreesLeaveAConsistentTree)
-{
+    // A folder is no scene; a second file replaces the first tree, its names
+    // and its current frame; clearing a subtree takes it out of its parent,
+    // and the root becomes current again when the current frame went with it.
     CSceneNode root;
     std::filesystem::create_directory("Folder.sg");
     EXPECT_EQ(printedBy([&] { root.loadSceneGraph("Folder.sg"); }), "SceneGraph file not found!\n");

@@ -12,7 +12,9 @@
 using ViewerTest = TempWorkDir;
 
 // A window folded to no height counts as one pixel high in the aspect ratio.
-TEST_F(ViewerTest, ReshapeWithoutHeightKeepsAFiniteAspect)
+// Every push of the walk is matched by a pop, so one GL error is reported per
+// frame and the stack is whole again afterwards.
+TEST_F(ViewerTest, ZeroHeightKeepsAFiniteAspectAndDeepScenesOneGLErrorPerFrame)
 {
     useGlutWindow();
     reshape(300, 0);
@@ -20,13 +22,7 @@ TEST_F(ViewerTest, ReshapeWithoutHeightKeepsAFiniteAspect)
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_FLOAT_EQ(projection[0] * 300.0f, projection[5]);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
-// Every push of the walk is matched by a pop, so one GL error is reported per
-// frame and the stack is whole again afterwards.
-TEST_F(ViewerTest, DisplayReportsOneGLErrorPerFrameAndSurvivesDeepScenes)
-{
-    useGlutWindow();
     initLighting();
     EXPECT_EQ(printedBy(display), "");
     std::string deep;
