@@ -216,19 +216,15 @@ TEST_F(PictureLoaderTest, RunningOutOfMemoryForThePictureFailsWithItsName)
 
 TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
 {
-    // Copies of bytes with a little-endian 32-bit value or one byte at an offset.
-    auto with = [](std::string bytes, std::size_t at, std::uint32_t value) {
-        std::string little;
-        PictureFiles::put32(little, value);
-        return bytes.replace(at, 4, little);
-    };
-    auto withByte = [](std::string bytes, std::size_t at, char value) {
-        bytes[at] = value;
+    // A copy of the bytes with a little-endian value of 4 (or size) bytes at an offset.
+    auto with = [](std::string bytes, std::size_t at, std::uint32_t value, int size = 4) {
+        for (int i = 0; i < size; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * i));
         return bytes;
     };
     const std::string bmp = PictureFiles::bmp(3, 2, Bytes(18));
     const std::string palette = PictureFiles::bmp(3, 2, Bytes(6), Bytes(3 * 256));
-    const std::string runLength = withByte(palette, 30, 1);
+    const std::string runLength = with(palette, 30, 1, 1);
     const std::string tga = PictureFiles::tga(2, 5, 7, 32, std::string(140, 0));
     const std::string map(9, 'm');
     const std::string mapped = PictureFiles::tga(1, 2, 1, 8, "ab", map, 24);
@@ -245,7 +241,7 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     for (const auto& [at, value] : {std::pair{4, 124}, {8, 0x81007}, {12, 4}, {16, 5}, {20, 16}, {28, 3}, {76, 32}, {80, 0x4}})
         dds = with(dds, at, value);
     dds.replace(84, 4, "DXT1");
-    const std::string dxt5 = with(withByte(dds, 87, '5'), 20, 0);
+    const std::string dxt5 = with(with(dds, 87, '5', 1), 20, 0);
     const std::string plain = with(with(with(with(dds, 8, 0x100f), 20, 20), 80, 0x41), 88, 32);
     const auto declared = [](const std::string& bytes, const std::string& extension) {
         std::istringstream in(bytes);
@@ -286,23 +282,23 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
         // Magic bytes and fixed fields must match the extension. Run lengths
         // of 8 bits for RLE8, 4 for RLE4, colour masks of 16 or 32; at most
         // 256 colours.
-        {"bmp", {"BZ", tga, withByte(bmp, 30, 1), withByte(palette, 30, 2), withByte(bmp, 30, 3), withByte(bmp, 30, 4),
+        {"bmp", {"BZ", tga, with(bmp, 30, 1, 1), with(palette, 30, 2, 1), with(bmp, 30, 3, 1), with(bmp, 30, 4, 1),
                  with(palette, 46, 257), with(palette, 46, 0xffd8ff02)}},
         // Colour maps: only for colour-mapped images, of 1 to 256 entries of
         // 24 or 32 bits, for indices of 8 bits.
-        {"tga", {bmp, withByte(tga, 2, 4), withByte(tga, 16, 31), withByte(tga, 2, 1),
+        {"tga", {bmp, with(tga, 2, 4, 1), with(tga, 16, 31, 1), with(tga, 2, 1, 1),
                  PictureFiles::tga(2, 2, 1, 24, "abcdef", map, 24),
                  PictureFiles::tga(1, 2, 1, 8, "ab", map.substr(0, 6), 16),
-                 PictureFiles::tga(1, 2, 1, 16, "abcd", map, 24), withByte(mapped, 1, 2),
-                 withByte(withByte(mapped, 5, 1), 6, 1), withByte(PictureFiles::tga(9, 2, 1, 8, "ab", map, 24), 5, 0)}},
+                 PictureFiles::tga(1, 2, 1, 16, "abcd", map, 24), with(mapped, 1, 2, 1),
+                 with(with(mapped, 5, 1, 1), 6, 1, 1), with(PictureFiles::tga(9, 2, 1, 8, "ab", map, 24), 5, 0, 1)}},
         // Every PNG chunk must lie inside the file, up to IEND.
         {"png", {"\x88" + png.substr(1), png.substr(0, png.size() - 12), png.substr(0, png.size() - 13),
-                 std::string(png).replace(33, 4, std::string("\x00\x08\x00\x3f", 4)), withByte(png, 25, 5)}},
+                 std::string(png).replace(33, 4, std::string("\x00\x08\x00\x3f", 4)), with(png, 25, 5, 1)}},
         // Text samples and two-byte samples are not let through to DevIL.
         {"ppm", {PictureFiles::pgm(1, 1, {0}), "P3 1 1 255\n0 0 0\n", "P7\n1 1\n"}},
         {"pgm", {"P6 1 1 255\n...", "P5 1 1 0\n.", "P5 1 1 65536\n..", "P5 1 1 256\n..", "P2 1 1 255\n0\n",
                  "P5 1 1 # comment\n255\n.", "P5 1 1 255"}},
-        {"jpg", {png, withByte(jpeg, 12, '\xc9'), std::string("\xff\xd8\xff\xda\x00\x02", 6), jpeg.substr(0, 30)}},
+        {"jpg", {png, with(jpeg, 12, 0xc9, 1), std::string("\xff\xd8\xff\xda\x00\x02", 6), jpeg.substr(0, 30)}},
         {"gif", {"GIF89a"}},
         // A stated size short of the pixels (DevIL decodes past its buffer), more
         // mipmap levels than 5 x 4 has, a wrong header size, a cube map, a volume
