@@ -66,8 +66,9 @@ CMaterial matte(float r, float g, float b)
 using ModelTest = GLTest;
 
 // Each rebuild deletes the old buffers; a buffer GL cannot map, a null mesh
-// or an index past the sub-meshes draws nothing; the model drawn last is
-// destroyed with its declaration current, which must then be dropped.
+// or an index past the sub-meshes draws nothing; each primitive kind draws its
+// count from the model's buffers. The model drawn last is destroyed with its
+// declaration current, which must then be dropped.
 TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFramebuffer)
 {
     CGLModel model;
@@ -137,5 +138,18 @@ TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFrame
     EXPECT_TRUE(pixelNear(60, 60, {64, 128, 191}));
     // Unit 0 is left untextured.
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+
+    // From the model's buffers, four of each kind are 12, 6, 6, 8, 5 and 4
+    // indices; a kind outside the table draws nothing.
+    const std::pair<int, GLuint> draws[] = {{PRIMITIVE_TRIANGLE_LIST, 4}, {PRIMITIVE_TRIANGLE_STRIP, 4},
+                                            {PRIMITIVE_TRIANGLE_FAN, 4},  {PRIMITIVE_LINE_LIST, 4},
+                                            {PRIMITIVE_LINE_STRIP, 4},    {PRIMITIVE_POINT_LIST, 4}, {6, 0}};
+    for (const auto& draw : draws)
+        EXPECT_EQ(primitivesDrawn([&] {
+                      GLRenderer::getInstance().drawIndexedPrimitive(static_cast<PrimitiveType>(draw.first), 4,
+                                                                     GL_UNSIGNED_INT, 0);
+                  }),
+                  draw.second)
+            << "kind " << draw.first;
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
 }
