@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -41,10 +42,11 @@ void fillTwoQuads(CMeshData& mesh)
 }
 
 // Only the diffuse colour shows under the test's light.
-CMaterial matte(float r, float g, float b)
+CMaterial matte(float r, float g, float b, float shininess = 10.0f)
 {
     CMaterial material;
     material.diffuse = CMyVector<float, 4>(r, g, b, 1.0f);
+    material.shininess = shininess;
     return material;
 }
 
@@ -66,8 +68,9 @@ CMaterial matte(float r, float g, float b)
 using ModelTest = GLTest;
 
 // Each rebuild deletes the old buffers; a buffer GL cannot map, a null mesh
-// or an index past the sub-meshes draws nothing; each primitive kind draws its
-// count from the model's buffers. The model drawn last is destroyed with its
+// or an index past the sub-meshes draws nothing; materials reach GL with their
+// shininess clamped; each primitive kind draws its count from the model's
+// buffers. The model drawn last is destroyed with its
 // declaration current, which must then be dropped.
 TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFramebuffer)
 {
@@ -100,9 +103,9 @@ TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFrame
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 
     fillTwoQuads(mesh);
-    mesh.addSubMesh("left", matte(1.0f, 0.5f, 1.0f), 0, 2, "left.png");
-    mesh.addSubMesh("empty", matte(1, 1, 1), 6, 0, "");
-    mesh.addSubMesh("right", matte(0.25f, 0.5f, 0.75f), 6, 2, "");
+    mesh.addSubMesh("left", matte(1.0f, 0.5f, 1.0f, 1000.0f), 0, 2, "left.png");
+    mesh.addSubMesh("empty", matte(1, 1, 1, NAN), 6, 0, "");
+    mesh.addSubMesh("right", matte(0.25f, 0.5f, 0.75f, 37.5f), 6, 2, "");
     model.buildFromMeshData(&mesh);
     EXPECT_EQ(model.getTextureName(0), "left.png");
     EXPECT_EQ(model.getTextureName(3), "");
@@ -119,11 +122,16 @@ TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFrame
     glEnable(GL_LIGHT0);
     glViewport(0, 0, glutWindowSize, glutWindowSize);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // GL refuses a shininess outside 0..128 and would keep the previous one.
+    float shininess[3] = {};
     EXPECT_EQ(primitivesDrawn([&] {
-                  for (unsigned int i = 0; i < 3; ++i)
+                  for (unsigned int i = 0; i < 3; ++i) {
                       model.drawSubMesh(i == 0 ? &texture : nullptr, i);
+                      glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess[i]);
+                  }
               }),
               4u);
+    EXPECT_EQ(std::vector<float>(shininess, shininess + 3), (std::vector<float>{128.0f, 0.0f, 37.5f}));
     glFinish();
     glDisable(GL_LIGHTING);
     glDisable(GL_LIGHT0);

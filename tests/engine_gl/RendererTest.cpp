@@ -1,4 +1,3 @@
-#include <cmath>
 #include <tuple>
 
 #include "GLTest.h"
@@ -64,20 +63,5 @@ TEST_F(RendererTest, VertexBufferEnablesTheDeclaredArraysAndTheNextDeclarationTu
     renderer.dropDeclaration(&next);
     EXPECT_EQ(renderer.getCurrentDeclaration(), nullptr);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-    EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-// GL refuses a shininess outside 0..128 and would keep the previous one.
-TEST_F(RendererTest, ShininessIsClampedIntoGLsRange)
-{
-    CMaterial material;
-    const float shininess[][2] = {{1000.0f, 128.0f}, {-3.0f, 0.0f}, {NAN, 0.0f}, {37.5f, 37.5f}};
-    for (const auto& [given, applied] : shininess) {
-        material.shininess = given;
-        GLRenderer::getInstance().setMaterial(material);
-        float value = -1.0f;
-        glGetMaterialfv(GL_FRONT, GL_SHININESS, &value);
-        EXPECT_EQ(value, applied) << given;
-    }
     EXPECT_EQ(takeError(), static_cast<GLenum>(GL_NO_ERROR));
 }
