@@ -162,7 +162,7 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
     EXPECT_FALSE(std::filesystem::exists("unknown.png"));
 }
 
-TEST_F(PictureLoaderTest, UnusableFilesFailWithTheirName)
+TEST_F(PictureLoaderTest, UnusableFilesAndRunningOutOfMemoryFailWithTheirName)
 {
     const std::string bmp = PictureFiles::bmp(4, 4, Bytes(48, 7));
     const std::string tga = PictureFiles::tga(2, 4, 4, 32, std::string(64, 9));
@@ -200,10 +200,8 @@ TEST_F(PictureLoaderTest, UnusableFilesFailWithTheirName)
         EXPECT_EQ(load(file), nullptr) << file;
         EXPECT_EQ(message, loadFailure(file));
     }
-}
 
-TEST_F(PictureLoaderTest, RunningOutOfMemoryForThePictureFailsWithItsName)
-{
+    // Running out of memory for the picture fails the same way.
     writeFile("large.pgm", PictureFiles::pgm(300, 300, Bytes(90000, 5)));
     {
         const FailingAllocations failing(64 << 10, 0);
@@ -217,10 +215,10 @@ TEST_F(PictureLoaderTest, RunningOutOfMemoryForThePictureFailsWithItsName)
 TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
 {
     // A copy of the bytes with a little-endian value of 4 (or size) bytes at an offset.
-    auto with = [](std::string bytes, std::size_t at, std::uint32_t value, int size = 4) {
-        for (int i = 0; i < size; ++i)
-            bytes[at + i] = static_cast<char>(value >> (8 * i));
-        return bytes;
+    auto with = [](std::string bytes, std::size_t at, std::uint32_t value, std::size_t size = 4) {
+        std::string little;
+        PictureFiles::put32(little, value);
+        return bytes.replace(at, size, little, 0, size);
     };
     const std::string bmp = PictureFiles::bmp(3, 2, Bytes(18));
     const std::string palette = PictureFiles::bmp(3, 2, Bytes(6), Bytes(3 * 256));
