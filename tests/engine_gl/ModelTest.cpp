@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 #include "GLTest.h"
@@ -48,19 +47,6 @@ CMaterial matte(float r, float g, float b, float shininess = 10.0f)
     material.diffuse = CMyVector<float, 4>(r, g, b, 1.0f);
     material.shininess = shininess;
     return material;
-}
-
-// True when the colour at (x, y) is within 16 of the expected one: linear
-// magnification blends a few percent of the neighbouring texel in.
-::testing::AssertionResult pixelNear(int x, int y, std::array<int, 3> expected)
-{
-    std::uint8_t rgba[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    for (int c = 0; c < 3; ++c)
-        if (std::abs(rgba[c] - expected[c]) > 16)
-            return ::testing::AssertionFailure() << "(" << x << ", " << y << ") is " << int(rgba[0]) << ", "
-                                                 << int(rgba[1]) << ", " << int(rgba[2]);
-    return ::testing::AssertionSuccess();
 }
 
 }  // namespace
@@ -138,12 +124,16 @@ TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFrame
 
     // Left half: the texture lit through the diffuse (1, 0.5, 1), picture top
     // row along t = 0 at the bottom. Right half: the plain lit material.
-    EXPECT_TRUE(pixelNear(8, 16, {255, 0, 0}));
-    EXPECT_TRUE(pixelNear(23, 16, {0, 128, 0}));
-    EXPECT_TRUE(pixelNear(8, 47, {0, 0, 255}));
-    EXPECT_TRUE(pixelNear(23, 47, {255, 128, 255}));
-    EXPECT_TRUE(pixelNear(40, 8, {64, 128, 191}));
-    EXPECT_TRUE(pixelNear(60, 60, {64, 128, 191}));
+    // Linear magnification blends a few percent of the neighbouring texel in.
+    const std::pair<std::array<int, 2>, std::array<int, 3>> colours[] = {
+        {{8, 16}, {255, 0, 0}},      {{23, 16}, {0, 128, 0}},     {{8, 47}, {0, 0, 255}},
+        {{23, 47}, {255, 128, 255}}, {{40, 8}, {64, 128, 191}}, {{60, 60}, {64, 128, 191}}};
+    for (const auto& [at, rgb] : colours) {
+        std::uint8_t rgba[4] = {};
+        glReadPixels(at[0], at[1], 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(rgba[c], rgb[c], 16) << "(" << at[0] << ", " << at[1] << ") channel " << c;
+    }
     // Unit 0 is left untextured.
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
