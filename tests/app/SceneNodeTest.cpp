@@ -75,16 +75,15 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWrittenAndReloadsOrClearsCons
     CSceneNode root;
     std::filesystem::create_directory("Folder.sg");
     EXPECT_EQ(printedBy([&] { root.loadSceneGraph("Folder.sg"); }), "SceneGraph file not found!\n");
-    writeFile("a.sg", "Frame A\nFrame B\n");
-    writeFile("b.sg", "Frame C\n}\n");
-    writeFile("c.sg", "Frame A\nFrame B\nFrame C\n");
-    root.loadSceneGraph("a.sg");
-    root.loadSceneGraph("b.sg");
+    writeFile("open.sg", "Frame A\nFrame B\nFrame C\n");
+    writeFile("closed.sg", "Frame C\n}\n");
+    root.loadSceneGraph("open.sg");
+    root.loadSceneGraph("closed.sg");
     EXPECT_EQ(dump(root), "((C))");
     EXPECT_EQ(joined(root.allMeshNames), "C");
     EXPECT_EQ(root.current, &root);
 
-    root.loadSceneGraph("c.sg");
+    root.loadSceneGraph("open.sg");
     root.clear(root.children[0]->children[0]);
     EXPECT_EQ(dump(root), "((A))");
     EXPECT_EQ(root.current, &root);

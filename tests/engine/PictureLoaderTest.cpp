@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "debugging/CException.h"
@@ -142,9 +143,8 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         }
         std::unique_ptr<CPicture> picture = load(c.file);
         ASSERT_NE(picture, nullptr) << c.file << ": " << message;
-        EXPECT_EQ(picture->size[0], c.width) << c.file;
-        EXPECT_EQ(picture->size[1], height) << c.file;
-        EXPECT_EQ(picture->format, c.format) << c.file;
+        EXPECT_EQ(std::tuple(picture->size[0], picture->size[1], picture->format), std::tuple(c.width, height, c.format))
+            << c.file;
         EXPECT_EQ(pixelsOf(*picture), c.pixels) << c.file;
         // A copy owns its pixels: both are freed once the test moves on.
         CPicture copy(CMyVector<int, 2>(1, 1), PICTURE_BGRA, nullptr);
