@@ -11,15 +11,12 @@ class GLTest : public ::testing::Test {
 protected:
     void SetUp() override { useGlutWindow(); }
 
-    // The renderer must not be left pointing at a test's local declaration.
-    void TearDown() override { EXPECT_EQ(VESK_GL::GLRenderer::getInstance().getCurrentDeclaration(), nullptr); }
-
-    static GLenum takeError()
+    // No GL error may be left, and the renderer must not be left pointing at
+    // a test's local declaration.
+    void TearDown() override
     {
-        const GLenum error = glGetError();
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        return error;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_EQ(VESK_GL::GLRenderer::getInstance().getCurrentDeclaration(), nullptr);
     }
 
     // The primitives GL generated while the call ran.
