@@ -63,11 +63,6 @@ Bytes pixelsOf(const CPicture& picture)
     return Bytes(picture.pixels, picture.pixels + picture.getByteCount());
 }
 
-std::string loadFailure(const std::string& file)
-{
-    return "VESK::CPictureLoader::loadFromFile " + file + " [FAILED]";
-}
-
 const std::uint8_t greyAlpha[] = {0x10, 0x80, 0x20, 0xff};
 const std::uint16_t deep[] = {0x1234, 0x5678, 0x9abc, 0xdef0, 0x1122, 0x3344};
 
@@ -198,7 +193,7 @@ TEST_F(PictureLoaderTest, UnusableFilesAndRunningOutOfMemoryFailWithTheirName)
         if (!bytes.empty())
             writeFile(file, bytes);
         EXPECT_EQ(load(file), nullptr) << file;
-        EXPECT_EQ(message, loadFailure(file));
+        EXPECT_EQ(message, "VESK::CPictureLoader::loadFromFile " + file + " [FAILED]");
     }
 
     // Running out of memory for the picture fails the same way.
@@ -208,7 +203,7 @@ TEST_F(PictureLoaderTest, UnusableFilesAndRunningOutOfMemoryFailWithTheirName)
         EXPECT_EQ(load("large.pgm"), nullptr);
         EXPECT_TRUE(FailingAllocations::refusedAny());
     }
-    EXPECT_EQ(message, loadFailure("large.pgm"));
+    EXPECT_EQ(message, "VESK::CPictureLoader::loadFromFile large.pgm [FAILED]");
     EXPECT_NE(load("large.pgm"), nullptr);
 }
 

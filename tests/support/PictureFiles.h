@@ -9,16 +9,10 @@
 // arrays are given top row first, as CPicture holds them.
 namespace PictureFiles {
 
-inline void put16(std::string& out, std::uint32_t value)
-{
-    out += static_cast<char>(value & 0xff);
-    out += static_cast<char>((value >> 8) & 0xff);
-}
-
 inline void put32(std::string& out, std::uint32_t value)
 {
-    put16(out, value & 0xffff);
-    put16(out, value >> 16);
+    for (int shift = 0; shift < 32; shift += 8)
+        out += static_cast<char>((value >> shift) & 0xff);
 }
 
 // An uncompressed BMP with 24-bit BGR pixels, or with 8-bit indices into a
@@ -57,12 +51,11 @@ inline std::string tga(int imageType, int width, int height, int bits, const std
 {
     // No image ID; the map's first entry, length and bits; origin; sides;
     // bits per pixel; rows stored top first.
+    const int mapLength = colourMap.empty() ? 0 : static_cast<int>(colourMap.size()) * 8 / mapBits;
     std::string out{'\0', static_cast<char>(colourMap.empty() ? 0 : 1), static_cast<char>(imageType), 0, 0};
-    put16(out, colourMap.empty() ? 0 : static_cast<std::uint32_t>(colourMap.size() * 8 / mapBits));
-    out += static_cast<char>(mapBits);
+    out += {static_cast<char>(mapLength), static_cast<char>(mapLength >> 8), static_cast<char>(mapBits)};
     put32(out, 0);
-    put16(out, width);
-    put16(out, height);
+    put32(out, static_cast<std::uint32_t>(width) | static_cast<std::uint32_t>(height) << 16);
     out += {static_cast<char>(bits), '\x20'};
     return out + colourMap + stored;
 }
