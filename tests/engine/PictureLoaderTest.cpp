@@ -58,11 +58,6 @@ protected:
     std::string message;
 };
 
-Bytes pixelsOf(const CPicture& picture)
-{
-    return Bytes(picture.pixels, picture.pixels + picture.getByteCount());
-}
-
 const std::uint8_t greyAlpha[] = {0x10, 0x80, 0x20, 0xff};
 const std::uint16_t deep[] = {0x1234, 0x5678, 0x9abc, 0xdef0, 0x1122, 0x3344};
 
@@ -140,11 +135,11 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         ASSERT_NE(picture, nullptr) << c.file << ": " << message;
         EXPECT_EQ(std::tuple(picture->size[0], picture->size[1], picture->format), std::tuple(c.width, height, c.format))
             << c.file;
-        EXPECT_EQ(pixelsOf(*picture), c.pixels) << c.file;
+        EXPECT_EQ(Bytes(picture->pixels, picture->pixels + picture->getByteCount()), c.pixels) << c.file;
         // A copy owns its pixels: both are freed once the test moves on.
         CPicture copy(CMyVector<int, 2>(1, 1), PICTURE_BGRA, nullptr);
         copy = *picture;
-        EXPECT_EQ(pixelsOf(copy), c.pixels) << c.file;
+        EXPECT_EQ(Bytes(copy.pixels, copy.pixels + copy.getByteCount()), c.pixels) << c.file;
     }
 
     CPicture grey(CMyVector<int, 2>(2, 3), PICTURE_LUMINANCE, counting.data());
