@@ -116,7 +116,7 @@ TEST_F(PictureLoaderTest, FilesArriveTopRowFirstOneBytePerChannel)
         {"palette.bmp", PictureFiles::bmp(3, 2, {0, 1, 2, 2, 1, 0}, blueGreenRed), 3, PICTURE_BGR,
          {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}},
         {"runlength.bmp", runLengthBmp, 3, PICTURE_BGR, {255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 255, 0, 255, 0, 255, 0, 0}},
-        // Run-length packets: a run of two, then one raw pixel.
+        // Run-length packets of indices into a map with alpha: a run of two, then one raw pixel.
         {"runlength.tga", PictureFiles::tga(9, 3, 1, 8, std::string("\x81\x01\x00\x00", 4), "\x0a\x14\x1e\x28\x32\x3c\x46\x50", 32),
          3, PICTURE_BGRA, {50, 60, 70, 80, 50, 60, 70, 80, 10, 20, 30, 40}},
         // Saved: the rows are turned over on the way to DevIL, for odd and even heights.

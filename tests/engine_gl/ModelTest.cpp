@@ -56,8 +56,8 @@ using ModelTest = GLTest;
 // Each rebuild deletes the old buffers; a buffer GL cannot map, a null mesh
 // or an index past the sub-meshes draws nothing; materials reach GL with their
 // shininess clamped; each primitive kind draws its count from the model's
-// buffers. The model drawn last is destroyed with its
-// declaration current, which must then be dropped.
+// buffers. The model drawn last is destroyed with its declaration current,
+// which must then be dropped (the fixture checks).
 TEST_F(ModelTest, RebuildsReplaceTheGeometryAndLitTexturedSubMeshesReachTheFramebuffer)
 {
     CGLModel model;
