@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,11 @@ public:
         std::uint8_t red = 0, green = 0, blue = 0;
         bool operator==(const Pixel& o) const { return red == o.red && green == o.green && blue == o.blue; }
     };
+    // How many pixels match, and the box around them (left > right when none does).
+    struct Region {
+        std::size_t count = 0;
+        int left, right, top, bottom;
+    };
 
     RgbImage() = default;
     RgbImage(int width, int height) : w(width), h(height), pixels(static_cast<std::size_t>(width) * height) {}
@@ -23,9 +30,23 @@ public:
     // x from the left, y from the top; both must lie inside the picture.
     Pixel at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y) * w + x); }
     void set(int x, int y, Pixel pixel) { pixels.at(static_cast<std::size_t>(y) * w + x) = pixel; }
-    Pixel centre() const { return at(w / 2, h / 2); }
     bool operator==(const RgbImage& o) const { return w == o.w && h == o.h && pixels == o.pixels; }
     bool operator!=(const RgbImage& o) const { return !(*this == o); }
+
+    Region find(const std::function<bool(Pixel)>& matches) const
+    {
+        Region region{0, w, -1, h, -1};
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (matches(at(x, y))) {
+                    ++region.count;
+                    region.left = std::min(region.left, x);
+                    region.right = std::max(region.right, x);
+                    region.top = std::min(region.top, y);
+                    region.bottom = y;
+                }
+        return region;
+    }
 
     // The picture as a binary PPM file (P6), which the viewer reads as it reads a PNG.
     std::string ppm() const
@@ -40,3 +61,8 @@ private:
     int w = 0, h = 0;
     std::vector<Pixel> pixels;
 };
+
+inline bool isRed(RgbImage::Pixel p) { return p.red > 100 && p.green < 40 && p.blue < 40; }
+inline bool isGreen(RgbImage::Pixel p) { return p.green > 100 && p.red < 40 && p.blue < 40; }
+inline bool isBlack(RgbImage::Pixel p) { return p.red == 0 && p.green == 0 && p.blue == 0; }
+inline bool isLit(RgbImage::Pixel p) { return !isBlack(p); }

@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace {
@@ -11,12 +12,6 @@ namespace {
 // Set by the error handler: a window that vanished between a lookup and a
 // request reads as "not yet" or "gone".
 bool errorCaught = false;
-
-int recordError(Display*, XErrorEvent*)
-{
-    errorCaught = true;
-    return 0;
-}
 
 bool takeError(Display* connection)
 {
@@ -26,15 +21,23 @@ bool takeError(Display* connection)
     return caught;
 }
 
+// Asks `found` every `period` until it holds; false after `timeout`.
 template <class Found>
 bool pollFor(std::chrono::milliseconds timeout, std::chrono::milliseconds period, Found found)
 {
-    for (const auto deadline = std::chrono::steady_clock::now() + timeout;; std::this_thread::sleep_for(period)) {
-        if (found())
-            return true;
+    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !found(); std::this_thread::sleep_for(period))
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-    }
+    return true;
+}
+
+// True once the viewer has drawn: its black clear colour fills the top-left
+// corner, where no test scene puts anything, while a window not drawn yet
+// shows the server's root pattern there.
+bool isDrawn(const RgbImage& image)
+{
+    return !image.empty() && isBlack(image.at(0, 0)) && isBlack(image.at(1, 0))
+           && isBlack(image.at(0, 1)) && isBlack(image.at(1, 1));
 }
 
 }  // namespace
@@ -44,48 +47,43 @@ XSession::XSession() : connection(XOpenDisplay(nullptr))
     int event = 0, error = 0, major = 0, minor = 0;
     if (connection == nullptr || !XTestQueryExtension(connection, &event, &error, &major, &minor))
         throw std::runtime_error("XSession: no X display with the XTest extension");
-    previousHandler = XSetErrorHandler(recordError);
+    XSetErrorHandler([](Display*, XErrorEvent*) {
+        errorCaught = true;
+        return 0;
+    });
 }
 
 XSession::~XSession()
 {
-    XSync(connection, False);
-    XSetErrorHandler(previousHandler);
     XCloseDisplay(connection);
 }
 
-Window XSession::waitForFocusedWindow(const std::string& title)
+Window XSession::waitForViewer(const Ready& ready, RgbImage& frame)
 {
-    Window match = None;
+    Window window = None;
     const auto findIt = [&] {
         Window root = None, parent = None, *children = nullptr;
         unsigned int count = 0;
-        if (XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count))
-            for (unsigned int i = 0; i < count && match == None; ++i) {
-                XWindowAttributes attributes;
-                char* name = nullptr;
-                if (XGetWindowAttributes(connection, children[i], &attributes) && attributes.map_state == IsViewable
-                    && XFetchName(connection, children[i], &name) && name != nullptr)
-                    match = title == name ? children[i] : None;
-                if (name != nullptr)
-                    XFree(name);
-            }
-        if (children != nullptr)
-            XFree(children);
-        takeError(connection);
-        return match != None;
+        XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count);
+        for (unsigned int i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            char* name = nullptr;
+            if (XGetWindowAttributes(connection, children[i], &attributes) && attributes.map_state == IsViewable
+                && XFetchName(connection, children[i], &name) && std::string(name) == "My Window")
+                window = children[i];
+            XFree(name);
+        }
+        XFree(children);
+        return !takeError(connection) && window != None;
     };
     if (!pollFor(std::chrono::seconds(10), std::chrono::milliseconds(20), findIt))
         return None;
-    XSetInputFocus(connection, match, RevertToParent, CurrentTime);
-    XRaiseWindow(connection, match);
-    const bool focused = pollFor(std::chrono::seconds(1), std::chrono::milliseconds(10), [&] {
-        Window current = None;
-        int revert = 0;
-        XGetInputFocus(connection, &current, &revert);
-        return current == match;
-    });
-    return focused && !takeError(connection) ? match : None;
+    XSetInputFocus(connection, window, RevertToParent, CurrentTime);
+    if (takeError(connection))
+        return None;
+    const auto drawnAndReady = [&ready](const RgbImage& image) { return isDrawn(image) && ready(image); };
+    frame = waitForPicture(window, drawnAndReady, std::chrono::seconds(10));
+    return drawnAndReady(frame) ? window : None;
 }
 
 bool XSession::tapKey(KeySym keysym)
@@ -103,21 +101,15 @@ RgbImage XSession::capture(Window window)
     XImage* image = XGetWindowAttributes(connection, window, &attributes)
                         ? XGetImage(connection, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap)
                         : nullptr;
-    if (takeError(connection) || image == nullptr) {
-        if (image != nullptr)
-            XDestroyImage(image);
+    takeError(connection);
+    if (image == nullptr)
         return RgbImage();
-    }
-    // Eight bits a channel, where the masks put them.
-    const auto channel = [](unsigned long pixel, unsigned long mask) {
-        return static_cast<std::uint8_t>((pixel & mask) >> __builtin_ctzl(mask));
-    };
     RgbImage picture(image->width, image->height);
     for (int y = 0; y < image->height; ++y)
         for (int x = 0; x < image->width; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
-            picture.set(x, y, {channel(pixel, image->red_mask), channel(pixel, image->green_mask),
-                                  channel(pixel, image->blue_mask)});
+            picture.set(x, y, {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+                                  static_cast<std::uint8_t>(pixel)});
         }
     XDestroyImage(image);
     return picture;
@@ -128,6 +120,11 @@ RgbImage XSession::waitForPicture(Window window, const Ready& ready, std::chrono
     RgbImage now;
     pollFor(timeout, std::chrono::milliseconds(30), [&] { return ready(now = capture(window)); });
     return now;
+}
+
+RgbImage XSession::waitForChange(Window window, const RgbImage& before)
+{
+    return waitForPicture(window, [&before](const RgbImage& now) { return now != before; }, std::chrono::seconds(3));
 }
 
 RgbImage XSession::settle(Window window)

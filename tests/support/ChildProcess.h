@@ -20,7 +20,6 @@ public:
     // How the child ended and what it left; the output files are read, then removed.
     struct Result {
         int exitStatus = -1;  // 0..255 when it exited, -1 when a signal ended it
-        bool timedOut = false;
         std::string standardOutput, standardError, globalLog, memoryLog;
     };
 
@@ -31,22 +30,21 @@ public:
 
     const std::filesystem::path& workingDirectory() const { return directory; }
     // Writes bytes to a file relative to the folder, creating its folders.
-    bool writeFile(const std::string& relativePath, const std::string& bytes) const;
-    std::string readFile(const std::string& relativePath) const;
-    // Adds or replaces a variable of the child's environment at the next start().
+    void writeFile(const std::string& relativePath, const std::string& bytes) const;
+    // Adds or replaces a variable of the child's environment from the next start() on.
     void setEnvironment(const std::string& name, const std::string& value) { overrides[name] = value; }
 
     // Starts the program with the arguments in `folder` (relative to the
     // owned one); standard error joins standard output when errorsToOutput,
-    // as `2>&1` sends it. False when a child is running or fork fails.
+    // as `2>&1` sends it. False when a child runs already or none could start.
     bool start(const std::vector<std::string>& arguments = {}, const std::string& folder = ".",
         bool errorsToOutput = false);
-    pid_t pid() const { return child; }
-    // Waits for the child, at most `timeout`, then kills it (timedOut).
+    // Waits for the child, at most `timeout`, then kills it.
     Result waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 private:
     void kill();
+    std::string read(const std::string& relativePath) const;
 
     std::filesystem::path program, directory;
     std::map<std::string, std::string> overrides;

@@ -1,77 +1,44 @@
 // A preload library (LD_PRELOAD) that changes what a program sees of the GL
-// strings, to test how the program reacts to a context that lacks something:
-//   VESK_HIDE_EXTENSION=name  leaves the extension name out of
-//                             glGetString(GL_EXTENSIONS); "*" makes the whole
-//                             extension string null;
-//   VESK_HIDE_VERSION=1       makes glGetString(GL_VERSION) null.
-// Both the linked glGetString and the one handed out by glXGetProcAddress
-// are wrapped, so GLEW sees the same strings as the program.
+// strings, to test how it reacts to a context that lacks something.
+// VESK_HIDE names what is missing: an extension, left out of
+// glGetString(GL_EXTENSIONS); "*", the whole extension string (null);
+// "GL_VERSION", the version string (null). Both the linked glGetString and
+// the one handed out by glXGetProcAddressARB are wrapped, so GLEW sees the
+// same strings as the program.
 
 #include <dlfcn.h>
 
 #include <GL/gl.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 
-namespace {
-
-using GetString = const GLubyte* (*)(GLenum);
-using GetProcAddress = void (*(*)(const GLubyte*))();
-
-GetString realGetString()
+extern "C" const GLubyte* glGetString(GLenum name)
 {
-    static const GetString real = reinterpret_cast<GetString>(dlsym(RTLD_NEXT, "glGetString"));
-    return real;
-}
-
-const GLubyte* filteredExtensions(const GLubyte* all, const char* hidden)
-{
-    if (std::strcmp(hidden, "*") == 0 || all == nullptr)
-        return nullptr;
+    static const auto real = reinterpret_cast<const GLubyte* (*)(GLenum)>(dlsym(RTLD_NEXT, "glGetString"));
     static std::string kept;
+    const std::string hidden = std::getenv("VESK_HIDE") != nullptr ? std::getenv("VESK_HIDE") : "";
+    const GLubyte* text = real(name);
+    if (name == GL_VERSION && hidden == "GL_VERSION")
+        return nullptr;
+    if (name != GL_EXTENSIONS || hidden.empty())
+        return text;
+    if (hidden == "*" || text == nullptr)
+        return nullptr;
     kept.clear();
-    std::istringstream words(reinterpret_cast<const char*>(all));
+    std::istringstream words(reinterpret_cast<const char*>(text));
     for (std::string word; words >> word;)
         if (word != hidden)
             kept += word + " ";
     return reinterpret_cast<const GLubyte*>(kept.c_str());
 }
 
-}  // namespace
-
-extern "C" const GLubyte* glGetString(GLenum name)
-{
-    const char* hiddenExtension = std::getenv("VESK_HIDE_EXTENSION");
-    const char* hideVersion = std::getenv("VESK_HIDE_VERSION");
-    if (name == GL_VERSION && hideVersion != nullptr && std::strcmp(hideVersion, "1") == 0)
-        return nullptr;
-    const GLubyte* text = realGetString()(name);
-    if (name == GL_EXTENSIONS && hiddenExtension != nullptr)
-        return filteredExtensions(text, hiddenExtension);
-    return text;
-}
-
-namespace {
-
-void (*lookUp(const char* symbol, const GLubyte* procedure))()
-{
-    if (std::strcmp(reinterpret_cast<const char*>(procedure), "glGetString") == 0)
-        return reinterpret_cast<void (*)()>(&glGetString);
-    const GetProcAddress real = reinterpret_cast<GetProcAddress>(dlsym(RTLD_NEXT, symbol));
-    return real == nullptr ? nullptr : real(procedure);
-}
-
-}  // namespace
-
 extern "C" void (*glXGetProcAddressARB(const GLubyte* procedure))()
 {
-    return lookUp("glXGetProcAddressARB", procedure);
-}
-
-extern "C" void (*glXGetProcAddress(const GLubyte* procedure))()
-{
-    return lookUp("glXGetProcAddress", procedure);
+    using GetProcAddress = void (*(*)(const GLubyte*))();
+    static const auto real = reinterpret_cast<GetProcAddress>(dlsym(RTLD_NEXT, "glXGetProcAddressARB"));
+    if (std::string(reinterpret_cast<const char*>(procedure)) == "glGetString")
+        return reinterpret_cast<void (*)()>(&glGetString);
+    return real == nullptr ? nullptr : real(procedure);
 }
