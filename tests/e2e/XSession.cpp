@@ -53,35 +53,28 @@ XSession::XSession() : connection(XOpenDisplay(nullptr))
     });
 }
 
-XSession::~XSession()
-{
-    XCloseDisplay(connection);
-}
-
 Window XSession::waitForViewer(const Ready& ready, RgbImage& frame)
 {
+    // Until it is mapped, the window cannot take the focus.
     Window window = None;
-    const auto findIt = [&] {
+    const auto focused = [&] {
         Window root = None, parent = None, *children = nullptr;
         unsigned int count = 0;
         XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count);
         for (unsigned int i = 0; i < count; ++i) {
-            XWindowAttributes attributes;
             char* name = nullptr;
-            if (XGetWindowAttributes(connection, children[i], &attributes) && attributes.map_state == IsViewable
-                && XFetchName(connection, children[i], &name) && std::string(name) == "My Window")
+            if (XFetchName(connection, children[i], &name) && std::string(name) == "My Window")
                 window = children[i];
             XFree(name);
         }
         XFree(children);
+        if (window != None)
+            XSetInputFocus(connection, window, RevertToParent, CurrentTime);
         return !takeError(connection) && window != None;
     };
-    if (!pollFor(std::chrono::seconds(10), std::chrono::milliseconds(20), findIt))
-        return None;
-    XSetInputFocus(connection, window, RevertToParent, CurrentTime);
-    if (takeError(connection))
-        return None;
     const auto drawnAndReady = [&ready](const RgbImage& image) { return isDrawn(image) && ready(image); };
+    if (!pollFor(std::chrono::seconds(10), std::chrono::milliseconds(20), focused))
+        return None;
     frame = waitForPicture(window, drawnAndReady, std::chrono::seconds(10));
     return drawnAndReady(frame) ? window : None;
 }
@@ -136,11 +129,7 @@ RgbImage XSession::settle(Window window)
 bool XSession::closeWindow(Window window)
 {
     XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(connection, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
+    event.xclient = {ClientMessage, 0, False, connection, window, XInternAtom(connection, "WM_PROTOCOLS", False), 32, {}};
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(connection, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
     return XSendEvent(connection, window, False, NoEventMask, &event) != 0 && !takeError(connection);
 }

@@ -20,7 +20,7 @@ public:
 
     // Throws std::runtime_error without a display or its XTest extension.
     XSession();
-    ~XSession();
+    ~XSession() { XCloseDisplay(connection); }
     XSession(const XSession&) = delete;
     XSession& operator=(const XSession&) = delete;
 
