@@ -43,15 +43,16 @@ std::string towerObj(const std::string& mtlFile, bool zUp, double scale = 1.0, c
     return obj.str();
 }
 
-std::string towerMtl(const std::string& top, const std::string& bottom, const std::string& more = "")
-{
-    return "newmtl Top\nKa 0 0 0\n" + top + "\nnewmtl Bottom\nKa 0 0 0\n" + bottom + "\n" + more;
-}
-
-// vesk-view runs with "tmp/" of its working folder as the system's temporary folder.
+// vesk-view runs beside the models and materials of tests/data/e2e/view, with
+// "tmp/" of its working folder as the system's temporary folder.
 class ViewCommandTest : public ::testing::Test {
 protected:
-    ViewCommandTest() { fs::create_directory(temporary); view.setEnvironment("TMPDIR", temporary.string()); }
+    ViewCommandTest()
+    {
+        fs::copy(VESK_E2E_DATA "/view", view.workingDirectory(), fs::copy_options::recursive);
+        fs::create_directory(temporary);
+        view.setEnvironment("TMPDIR", temporary.string());
+    }
 
     ChildProcess view{VESK_VIEW_PATH};
     const fs::path temporary = view.workingDirectory() / "tmp";
@@ -67,21 +68,14 @@ protected:
 // folder removed, and the viewer's failures on standard error.
 TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFolder)
 {
-    const std::string red = "Kd 1 0 0", green = "Kd 0 1 0";
-    // Y-up, a hundred times the demo's size, far from the origin; the top's
-    // picture lies beside its MTL file, in another folder than the model.
+    // Red above green: Y-up, a hundred times the demo's size, far from the
+    // origin, its top textured by a picture beside its MTL file, in another
+    // folder than the model; Z-up. Then a row of red and green, whose second
+    // model names a picture that the viewer fails to load.
     view.writeFile("models/far.obj", towerObj("looks/far.mtl", false, 200.0, {3000, -2000, 5000}));
-    view.writeFile("models/looks/far.mtl", towerMtl("Kd 1 1 1\nmap_Kd red.ppm", green));
-    view.writeFile("models/looks/red.ppm", std::string("P6\n1 1\n255\n\xff\0\0", 14));
     view.writeFile("zup.obj", towerObj("zup.mtl", true, 1.0, {1, 2, 3}));
-    view.writeFile("zup.mtl", towerMtl(red, green));
-    // A row; its second model names a picture that the viewer fails to load.
     view.writeFile("left.obj", towerObj("left.mtl", false));
-    view.writeFile("left.mtl", towerMtl(red, red));
     view.writeFile("right.obj", towerObj("right.mtl", false));
-    view.writeFile("right.mtl", towerMtl(green, green, "newmtl Unused\nmap_Kd broken.png\n"));
-    view.writeFile("broken.png", "not a picture");
-
     const struct {
         std::vector<std::string> arguments;
         bool row;
@@ -124,9 +118,6 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
     const std::string usage = "usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...\n       vesk-view --help\n";
     const std::string failed = "VESK::CObjLoader::loadFromFile ", notObj = " [FAILED] (not a .obj file name)\n";
     view.writeFile("good.obj", towerObj("good.mtl", false));
-    view.writeFile("bad.obj", "v 0 0 0\nf 1 2 1\n");
-    view.writeFile("far.obj", "v 0 0 0\nv 1 0 0\nv 0 1e39 0\nf 1 2 3\n");
-    view.writeFile("full/file", "");
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -142,7 +133,7 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         {{"missing.obj"}, 1, failed + "missing.obj [FAILED]\n"},
         {{"good.OBJ"}, 1, failed + "good.OBJ" + notObj},
         {{"good.obj", "bad.obj"}, 1, failed + "bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)\n"},
-        {{"far.obj"}, 1, "vesk-view: far.obj: a coordinate is not a finite number; the model cannot be placed\n"},
+        {{"infinite.obj"}, 1, "vesk-view: infinite.obj: a coordinate is not a finite number; the model cannot be placed\n"},
         {{"-"}, 1, failed + "-" + notObj},
         {{""}, 1, failed + notObj},
         {{"--", "--help"}, 1, failed + "--help" + notObj},
@@ -175,15 +166,11 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
 
 // --scene writes the folder and starts nothing: a frame per model that the
 // viewer's scene reader reads back, links by the names the viewer asks for,
-// and one line for each thing the viewer will not manage.
+// and one line for each thing the viewer will not manage. a/chair.obj is a
+// square without normals whose MTL file names pictures found beside it, under
+// a folder, nowhere, out of the folder or with extensions the viewer skips.
 TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
 {
-    view.writeFile("a/chair.obj", "mtllib mats/chair.mtl\nv -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\nusemtl Wood\nf 1 2 3 4\n");
-    view.writeFile("a/mats/chair.mtl", "newmtl Wood\nmap_Kd wood.png\nnewmtl Photo\nmap_Kd photo.JPG\n"
-                                       "newmtl Anim\nmap_Kd anim.gif\nnewmtl Gone\nmap_Kd gone.png\n"
-                                       "newmtl Up\nmap_Kd ../up.png\nnewmtl Stone\nmap_Kd sub\\stone.png\n");
-    for (const char* picture : {"a/mats/wood.png", "a/mats/photo.JPG", "a/sub/stone.png", "a/mats/stone.png"})
-        view.writeFile(picture, "");
     view.writeFile("b/chair.obj", towerObj("missing.mtl", true));
     ASSERT_TRUE(view.start({"--up", "z", "--scene", "out", "a/chair.obj", "b/chair.obj"}));
     const ChildProcess::Result result = view.waitForExit();
@@ -221,8 +208,6 @@ TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
     // (its file name is no word), whose MTL file has the name a/chair.obj's took.
     view.writeFile("c/a b.obj", "mtllib ../out.mtl\n" + towerObj("a_b.obj/m.mtl", false));
     view.writeFile("c/{.obj", towerObj("mats/chair.mtl", true, 3000.0));
-    for (const char* mtl : {"c/mats/chair.mtl", "c/a_b.obj/m.mtl", "out.mtl"})
-        view.writeFile(mtl, "newmtl Top\nnewmtl Bottom\n");
     ASSERT_TRUE(view.start({"--scene", "more", "a/chair.obj", "c/a b.obj", "c/{.obj"}));
     const std::string folder = view.workingDirectory().string();
     EXPECT_EQ(view.waitForExit().standardError, chairWarnings

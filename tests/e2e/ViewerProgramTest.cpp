@@ -19,21 +19,6 @@
 
 namespace {
 
-// A frame that names one model and moves it to (x, y, z): +x is right on the
-// screen, +y down, +z away from the camera.
-std::string frame(const std::string& model, int x, int y, int z)
-{
-    return "Frame " + model + " {\n  FrameTransformMatrix {\n    1,0,0,0,0,1,0,0,0,0,1,0," + std::to_string(x) + ','
-           + std::to_string(y) + ',' + std::to_string(z) + ",1;;\n  }\n}\n";
-}
-
-// A square of side 2 that faces the camera once the viewer has turned it
-// upright (model +Z is up on the screen, model -Y faces the viewer), with the
-// texture coordinates every exporter writes: (0, 0) bottom left, (1, 1) top
-// right. Its face follows the material named after it.
-const std::string square = "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 -1 0\n";
-const std::string squareFace = "f 1/1/1 2/2/1 3/3/1 4/4/1\n";
-
 // A log file as the viewer writes it, with "T" for each time stamp.
 std::string logText(const std::string& name, const std::vector<std::string>& lines)
 {
@@ -59,41 +44,24 @@ class ViewerProgramTest : public ::testing::Test {
 protected:
     Window startViewer(const XSession::Ready& ready) { return viewer.start() ? session.waitForViewer(ready, first) : None; }
 
-    // Escape, then the viewer's exit status, output and logs.
-    ChildProcess::Result escape()
-    {
-        EXPECT_TRUE(session.tapKey(XK_Escape));
-        return viewer.waitForExit();
-    }
-
     ChildProcess viewer{VESK_VIEWER_PATH};
     XSession session;
     RgbImage first;
 };
 
+// The scene's frames move their models right (+x), down (+y) and away (+z).
 // Quad, drawn twice, is loaded once, a model before its textures; the texture
-// named with a backslash is found in its folder, and the picture shows
-// unmirrored and the right way up. Ghost is missing: it is reported on every
-// frame and tags the later log lines ERROR. Red's texture is named like a
-// mesh: it is refused, and the mesh later loaded under that name is not taken
-// for it. Lost names only a material that no file defines: it is drawn in the
-// default one. Each camera key then moves the view of Red, and its opposite
-// brings the first frame back; a window manager's close runs the exit handler.
+// named with a backslash is found in its folder, and its picture (blue,
+// yellow over cyan, magenta) shows unmirrored and the right way up. Ghost is
+// missing: it is reported on every frame and tags the later log lines ERROR.
+// Red's texture is named like a mesh: it is refused, and the mesh later
+// loaded under that name is not taken for it. Lost names only a material that
+// no file defines: it is drawn in the default one. Each camera key then moves
+// the view of Red, and its opposite brings the first frame back; a window
+// manager's close runs the exit handler.
 TEST_F(ViewerProgramTest, SceneLoadsEachFileOnceDrawsWhatLoadedMovesWithTheKeysAndClosesFromTheWindowManager)
 {
-    viewer.writeFile("SceneGraph.sg", frame("Quad", -4, -2, 10) + frame("Ghost", 0, 0, 6) + frame("Red", 0, 0, 6)
-                                          + frame("Lost", 4, 0, 12) + frame("Quad", -4, 2, 10));
-    viewer.writeFile("Data/Quad.obj", "mtllib Quad.mtl\n" + square + "usemtl Plain\n" + squareFace + "usemtl Metal\n");
-    viewer.writeFile("Data/Quad.mtl", 
-        "newmtl Plain\nKa 0 0 0\nKd 1 1 1\nmap_Kd wood.ppm\nnewmtl Metal\nmap_Kd sub\\Metal.ppm\n");
-    viewer.writeFile("Data/Red.obj", "mtllib Red.mtl\n" + square + "usemtl Red\n" + squareFace);
-    viewer.writeFile("Data/Red.mtl", "newmtl Red\nKa 0 0 0\nKd 1 0 0\nmap_Kd Lost.obj\n");
-    viewer.writeFile("Data/Lost.obj", "mtllib Red.mtl\n" + square + "usemtl Missing\n" + squareFace);
-    // Blue, yellow over cyan, magenta.
-    const std::string picture = "P6\n2 2\n255\n" + std::string("\0\0\xff\xff\xff\0\0\xff\xff\xff\0\xff", 12);
-    viewer.writeFile("Data/wood.ppm", picture);
-    viewer.writeFile("Data/sub/Metal.ppm", picture);
-
+    std::filesystem::copy(VESK_E2E_DATA "/scene", viewer.workingDirectory(), std::filesystem::copy_options::recursive);
     // At a depth of 10, a unit is 92.7 pixels (the 45 degree view of 768
     // rows): the first quad's quadrant centres lie 46 pixels from (141, 199),
     // and Lost's centre, at a depth of 12, at (821, 384).
@@ -201,7 +169,8 @@ TEST_F(ViewerProgramTest, EscEndsABlackWindowWithoutSceneAndTheDemoScene)
     const Window window = startViewer(allBlack);
     ASSERT_NE(window, None);
     EXPECT_TRUE(allBlack(session.settle(window)));
-    ChildProcess::Result result = escape();
+    ASSERT_TRUE(session.tapKey(XK_Escape));
+    ChildProcess::Result result = viewer.waitForExit();
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.standardOutput, "SceneGraph file not found!\n");
     EXPECT_EQ(unstamped(result.globalLog), logText("global.log", {}));
@@ -213,7 +182,8 @@ TEST_F(ViewerProgramTest, EscEndsABlackWindowWithoutSceneAndTheDemoScene)
     }),
         None);
     std::ofstream("demo.ppm") << first.ppm();
-    result = escape();
+    ASSERT_TRUE(session.tapKey(XK_Escape));
+    result = viewer.waitForExit();
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.standardOutput, "");
     EXPECT_EQ(result.globalLog.find("[ ERROR ]"), std::string::npos) << result.globalLog;
