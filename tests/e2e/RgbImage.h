@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
+#include <utility>
 
 // A picture of 8-bit red, green and blue samples, top row first, as the
 // end-to-end tests read it back from a window. An ordinary value: copy it to
@@ -12,8 +12,7 @@
 class RgbImage {
 public:
     struct Pixel {
-        std::uint8_t red = 0, green = 0, blue = 0;
-        bool operator==(const Pixel& o) const { return red == o.red && green == o.green && blue == o.blue; }
+        std::uint8_t red, green, blue;
     };
     // How many pixels match, and the box around them (left > right when none does).
     struct Region {
@@ -22,15 +21,19 @@ public:
     };
 
     RgbImage() = default;
-    RgbImage(int width, int height) : w(width), h(height), pixels(static_cast<std::size_t>(width) * height) {}
+    // `rgb` holds three bytes a pixel, red, green and blue.
+    RgbImage(int width, int height, std::string rgb) : w(width), h(height), bytes(std::move(rgb)) {}
 
     int width() const { return w; }
     int height() const { return h; }
-    bool empty() const { return pixels.empty(); }
+    bool empty() const { return bytes.empty(); }
     // x from the left, y from the top; both must lie inside the picture.
-    Pixel at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y) * w + x); }
-    void set(int x, int y, Pixel pixel) { pixels.at(static_cast<std::size_t>(y) * w + x) = pixel; }
-    bool operator==(const RgbImage& o) const { return w == o.w && h == o.h && pixels == o.pixels; }
+    Pixel at(int x, int y) const
+    {
+        const std::size_t i = 3 * (static_cast<std::size_t>(y) * w + x);
+        return {std::uint8_t(bytes.at(i)), std::uint8_t(bytes.at(i + 1)), std::uint8_t(bytes.at(i + 2))};
+    }
+    bool operator==(const RgbImage& o) const { return w == o.w && h == o.h && bytes == o.bytes; }
     bool operator!=(const RgbImage& o) const { return !(*this == o); }
 
     Region find(const std::function<bool(Pixel)>& matches) const
@@ -48,18 +51,12 @@ public:
         return region;
     }
 
-    // The picture as a binary PPM file (P6), which the viewer reads as it reads a PNG.
-    std::string ppm() const
-    {
-        std::string file = "P6\n" + std::to_string(w) + ' ' + std::to_string(h) + "\n255\n";
-        for (const Pixel& p : pixels)
-            file += {static_cast<char>(p.red), static_cast<char>(p.green), static_cast<char>(p.blue)};
-        return file;
-    }
+    // The picture as a binary PPM file (P6).
+    std::string ppm() const { return "P6\n" + std::to_string(w) + ' ' + std::to_string(h) + "\n255\n" + bytes; }
 
 private:
     int w = 0, h = 0;
-    std::vector<Pixel> pixels;
+    std::string bytes;
 };
 
 inline bool isRed(RgbImage::Pixel p) { return p.red > 100 && p.green < 40 && p.blue < 40; }

@@ -21,11 +21,12 @@ bool takeError(Display* connection)
     return caught;
 }
 
-// Asks `found` every `period` until it holds; false after `timeout`.
+// Asks `found` every 20 ms until it holds; false after `timeout`.
 template <class Found>
-bool pollFor(std::chrono::milliseconds timeout, std::chrono::milliseconds period, Found found)
+bool pollFor(std::chrono::milliseconds timeout, Found found)
 {
-    for (const auto deadline = std::chrono::steady_clock::now() + timeout; !found(); std::this_thread::sleep_for(period))
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (; !found(); std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
     return true;
@@ -73,7 +74,7 @@ Window XSession::waitForViewer(const Ready& ready, RgbImage& frame)
         return !takeError(connection) && window != None;
     };
     const auto drawnAndReady = [&ready](const RgbImage& image) { return isDrawn(image) && ready(image); };
-    if (!pollFor(std::chrono::seconds(10), std::chrono::milliseconds(20), focused))
+    if (!pollFor(std::chrono::seconds(10), focused))
         return None;
     frame = waitForPicture(window, drawnAndReady, std::chrono::seconds(10));
     return drawnAndReady(frame) ? window : None;
@@ -97,13 +98,13 @@ RgbImage XSession::capture(Window window)
     takeError(connection);
     if (image == nullptr)
         return RgbImage();
-    RgbImage picture(image->width, image->height);
+    std::string rgb;
     for (int y = 0; y < image->height; ++y)
         for (int x = 0; x < image->width; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
-            picture.set(x, y, {static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
-                                  static_cast<std::uint8_t>(pixel)});
+            rgb += {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8), static_cast<char>(pixel)};
         }
+    const RgbImage picture(image->width, image->height, std::move(rgb));
     XDestroyImage(image);
     return picture;
 }
@@ -111,7 +112,7 @@ RgbImage XSession::capture(Window window)
 RgbImage XSession::waitForPicture(Window window, const Ready& ready, std::chrono::milliseconds timeout)
 {
     RgbImage now;
-    pollFor(timeout, std::chrono::milliseconds(30), [&] { return ready(now = capture(window)); });
+    pollFor(timeout, [&] { return ready(now = capture(window)); });
     return now;
 }
 

@@ -39,7 +39,7 @@ public:
 private:
     // The window's contents; empty when it is gone.
     RgbImage capture(Window window);
-    // Captures every 30 ms until `ready` holds, at most `timeout`; the last capture.
+    // Captures every 20 ms until `ready` holds, at most `timeout`; the last capture.
     RgbImage waitForPicture(Window window, const Ready& ready, std::chrono::milliseconds timeout);
 
     Display* connection = nullptr;
