@@ -113,11 +113,30 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
 
 // Usage errors end with the usage and 2, models that cannot be shown with the
 // loader's message and 1, and neither starts the viewer or leaves a folder.
-TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
+// --scene writes the folder and starts nothing: a frame per model that the
+// viewer's scene reader reads back, links by the names the viewer asks for,
+// and one line for each thing the viewer will not manage. a/chair.obj is a
+// square without normals whose MTL file names pictures found beside it, under
+// a folder, nowhere, out of the folder or with extensions the viewer skips.
+// c/a b.obj's MTL files lead out of the folder or under its own link; c/{.obj,
+// named "Model" (its file name is no word), is too large for the far plane,
+// and its MTL file has the name that a/chair.obj's took.
+TEST_F(ViewCommandTest, RunsThatStartNoViewerEndWithTheirStatusAndMessages)
 {
+    view.writeFile("good.obj", towerObj("good.mtl", false));
+    view.writeFile("b/chair.obj", towerObj("missing.mtl", true));
+    view.writeFile("c/a b.obj", "mtllib ../out.mtl\n" + towerObj("a_b.obj/m.mtl", false));
+    view.writeFile("c/{.obj", towerObj("mats/chair.mtl", true, 3000.0));
     const std::string usage = "usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...\n       vesk-view --help\n";
     const std::string failed = "VESK::CObjLoader::loadFromFile ", notObj = " [FAILED] (not a .obj file name)\n";
-    view.writeFile("good.obj", towerObj("good.mtl", false));
+    const std::string extensions = ": the viewer reads only the extensions bmp dds jpg jpeg jpe png ppm tga pgm, "
+                                   "in lower case; drawn untextured\n";
+    const std::string folder = view.workingDirectory().string(), chairWarnings =
+        "vesk-view: a/chair.obj: picture photo.JPG" + extensions + "vesk-view: a/chair.obj: picture anim.gif" + extensions
+        + "vesk-view: a/chair.obj: picture anim.gif not found as a/mats/anim.gif or a/anim.gif; drawn untextured\n"
+        + "vesk-view: a/chair.obj: picture gone.png not found as a/mats/gone.png or a/gone.png; drawn untextured\n"
+        + "vesk-view: a/chair.obj: ../up.png leads out of the scene folder; not linked\n"
+        + "vesk-view: a/chair.obj: no normals (vn); the light cannot shade it\n";
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -140,6 +159,14 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         {{"--scene", "full", "good.obj"}, 1, "vesk-view: full is not an empty folder\n"},
         {{"--scene", "full/file", "good.obj"}, 1, "vesk-view: full/file is not an empty folder\n"},
         {{"--scene", "full/file/sub", "good.obj"}, 1, "vesk-view: cannot create full/file/sub: Not a directory\n"},
+        {{"--up", "z", "--scene", "out", "a/chair.obj", "b/chair.obj"}, 0,
+            chairWarnings + "vesk-view: b/chair.obj: MTL file b/missing.mtl not found; drawn in the default material\n"},
+        {{"--scene", "more", "a/chair.obj", "c/a b.obj", "c/{.obj"}, 0, chairWarnings
+            + "vesk-view: c/a b.obj: ../out.mtl leads out of the scene folder; not linked\n"
+            + "vesk-view: c/a b.obj: cannot link Data/a_b.obj/m.mtl: Not a directory\n"
+            + "vesk-view: c/{.obj: Data/mats/chair.mtl is " + folder + "/a/mats/chair.mtl already; " + folder
+            + "/c/mats/chair.mtl is not used\n"
+            + "vesk-view: c/{.obj: too large to be seen whole: the viewer draws nothing beyond 10000 units\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.empty() ? "no argument" : c.arguments.back());
@@ -147,9 +174,27 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         const ChildProcess::Result result = view.waitForExit();
         EXPECT_EQ(result.exitStatus, c.status);
         EXPECT_EQ(result.standardError, c.error);
-        EXPECT_EQ(result.standardOutput.rfind(usage, 0), c.status == 0 ? 0 : std::string::npos);
+        const bool help = c.arguments == std::vector<std::string>{"--help"};
+        EXPECT_EQ(result.standardOutput.rfind(usage, 0), help ? 0 : std::string::npos);
         EXPECT_TRUE(fs::is_empty(temporary));
     }
+    for (const auto& [link, file] : std::vector<std::pair<std::string, std::string>>{{"out/Data/chair.obj", "a/chair.obj"},
+             {"out/Data/chair-2.obj", "b/chair.obj"}, {"out/Data/mats/chair.mtl", "a/mats/chair.mtl"},
+             {"out/Data/wood.png", "a/mats/wood.png"}, {"out/Data/photo.JPG", "a/mats/photo.JPG"},
+             {"out/Data/sub/stone.png", "a/sub/stone.png"}, {"more/Data/a_b.obj", "c/a b.obj"},
+             {"more/Data/Model.obj", "c/{.obj"}})
+        EXPECT_EQ(fs::read_symlink(view.workingDirectory() / link), view.workingDirectory() / file) << link;
+
+    ChildProcess inspect(VESK_INSPECT_PATH);
+    ASSERT_TRUE(inspect.start({"scene", folder + "/out/SceneGraph.sg"}));
+    const ChildProcess::Result scene = inspect.waitForExit();
+    // Side by side, 0.28 apart (a tenth of the larger sphere's diameter), at
+    // the depth where the second one's sphere touches the right of the view.
+    const std::string turn = R"(,"transform":[1,0,0,0,0,1,0,0,0,0,1,0,)";
+    EXPECT_EQ(scene.standardOutput, R"({"allMeshNames":["chair","chair-2"],"root":{"meshNames":[])" + turn
+        + R"(0,0,0,1],"children":[{"meshNames":["chair"])" + turn + R"(-0.641421378,0,4.60005093,1],"children":[]},)"
+        + R"({"meshNames":["chair-2"])" + turn + R"(1.14142132,1,4.60005093,1],"children":[]}]}})" + "\n");
+    EXPECT_EQ(scene.standardError, "");
 
     // Without the viewer beside it, or a temporary folder, nothing is started.
     fs::copy(VESK_VIEW_PATH, view.workingDirectory() / "vesk-view");
@@ -162,60 +207,4 @@ TEST_F(ViewCommandTest, RefusedRunsEndBeforeAnythingStarts)
         EXPECT_EQ(result.exitStatus, 1);
         EXPECT_EQ(result.standardError, "vesk-view: " + error + "\n");
     }
-}
-
-// --scene writes the folder and starts nothing: a frame per model that the
-// viewer's scene reader reads back, links by the names the viewer asks for,
-// and one line for each thing the viewer will not manage. a/chair.obj is a
-// square without normals whose MTL file names pictures found beside it, under
-// a folder, nowhere, out of the folder or with extensions the viewer skips.
-TEST_F(ViewCommandTest, SceneOptionWritesTheFolderAndSaysWhatTheViewerWillMiss)
-{
-    view.writeFile("b/chair.obj", towerObj("missing.mtl", true));
-    ASSERT_TRUE(view.start({"--up", "z", "--scene", "out", "a/chair.obj", "b/chair.obj"}));
-    const ChildProcess::Result result = view.waitForExit();
-
-    EXPECT_EQ(result.exitStatus, 0);
-    const std::string extensions = ": the viewer reads only the extensions bmp dds jpg jpeg jpe png ppm tga pgm, "
-                                   "in lower case; drawn untextured\n";
-    const std::string chairWarnings = "vesk-view: a/chair.obj: picture photo.JPG" + extensions
-        + "vesk-view: a/chair.obj: picture anim.gif" + extensions
-        + "vesk-view: a/chair.obj: picture anim.gif not found as a/mats/anim.gif or a/anim.gif; drawn untextured\n"
-        + "vesk-view: a/chair.obj: picture gone.png not found as a/mats/gone.png or a/gone.png; drawn untextured\n"
-        + "vesk-view: a/chair.obj: ../up.png leads out of the scene folder; not linked\n"
-        + "vesk-view: a/chair.obj: no normals (vn); the light cannot shade it\n";
-    EXPECT_EQ(result.standardError,
-        chairWarnings + "vesk-view: b/chair.obj: MTL file b/missing.mtl not found; drawn in the default material\n");
-    const fs::path data = view.workingDirectory() / "out/Data";
-    for (const auto& [link, file] : std::vector<std::pair<std::string, std::string>>{
-             {"chair.obj", "a/chair.obj"}, {"chair-2.obj", "b/chair.obj"}, {"mats/chair.mtl", "a/mats/chair.mtl"},
-             {"wood.png", "a/mats/wood.png"}, {"photo.JPG", "a/mats/photo.JPG"}, {"sub/stone.png", "a/sub/stone.png"}})
-        EXPECT_EQ(fs::read_symlink(data / link), view.workingDirectory() / file) << link;
-
-    ChildProcess inspect(VESK_INSPECT_PATH);
-    ASSERT_TRUE(inspect.start({"scene", (view.workingDirectory() / "out/SceneGraph.sg").string()}));
-    const ChildProcess::Result scene = inspect.waitForExit();
-    // Side by side, 0.28 apart (a tenth of the larger sphere's diameter), at
-    // the depth where the second one's sphere touches the right of the view.
-    const std::string turn = R"(,"transform":[1,0,0,0,0,1,0,0,0,0,1,0,)";
-    EXPECT_EQ(scene.standardOutput, R"({"allMeshNames":["chair","chair-2"],"root":{"meshNames":[])" + turn
-        + R"(0,0,0,1],"children":[{"meshNames":["chair"])" + turn + R"(-0.641421378,0,4.60005093,1],"children":[]},)"
-        + R"({"meshNames":["chair-2"])" + turn + R"(1.14142132,1,4.60005093,1],"children":[]}]}})" + "\n");
-    EXPECT_EQ(scene.standardError, "");
-
-    // In a second folder: a model whose MTL files lead out of the folder or
-    // under its own link, and one too large for the far plane, named "Model"
-    // (its file name is no word), whose MTL file has the name a/chair.obj's took.
-    view.writeFile("c/a b.obj", "mtllib ../out.mtl\n" + towerObj("a_b.obj/m.mtl", false));
-    view.writeFile("c/{.obj", towerObj("mats/chair.mtl", true, 3000.0));
-    ASSERT_TRUE(view.start({"--scene", "more", "a/chair.obj", "c/a b.obj", "c/{.obj"}));
-    const std::string folder = view.workingDirectory().string();
-    EXPECT_EQ(view.waitForExit().standardError, chairWarnings
-        + "vesk-view: c/a b.obj: ../out.mtl leads out of the scene folder; not linked\n"
-        + "vesk-view: c/a b.obj: cannot link Data/a_b.obj/m.mtl: Not a directory\n"
-        + "vesk-view: c/{.obj: Data/mats/chair.mtl is " + folder + "/a/mats/chair.mtl already; " + folder
-        + "/c/mats/chair.mtl is not used\n"
-        + "vesk-view: c/{.obj: too large to be seen whole: the viewer draws nothing beyond 10000 units\n");
-    for (const auto& [link, file] : {std::pair<std::string, std::string>{"a_b.obj", "c/a b.obj"}, {"Model.obj", "c/{.obj"}})
-        EXPECT_EQ(fs::read_symlink(view.workingDirectory() / "more/Data" / link), view.workingDirectory() / file);
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -16,9 +17,7 @@ bool errorCaught = false;
 bool takeError(Display* connection)
 {
     XSync(connection, False);
-    const bool caught = errorCaught;
-    errorCaught = false;
-    return caught;
+    return std::exchange(errorCaught, false);
 }
 
 // Asks `found` every 20 ms until it holds; false after `timeout`.
@@ -116,15 +115,9 @@ RgbImage XSession::waitForPicture(Window window, const Ready& ready, std::chrono
     return now;
 }
 
-RgbImage XSession::waitForChange(Window window, const RgbImage& before)
+RgbImage XSession::waitForChange(Window window, const RgbImage& before, std::chrono::milliseconds timeout)
 {
-    return waitForPicture(window, [&before](const RgbImage& now) { return now != before; }, std::chrono::seconds(3));
-}
-
-RgbImage XSession::settle(Window window)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    return capture(window);
+    return waitForPicture(window, [&before](const RgbImage& now) { return now != before; }, timeout);
 }
 
 bool XSession::closeWindow(Window window)

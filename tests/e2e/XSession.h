@@ -29,10 +29,8 @@ public:
     Window waitForViewer(const Ready& ready, RgbImage& frame);
     // One press and release of the key carrying `keysym`, no modifier held.
     bool tapKey(KeySym keysym);
-    // A capture unlike `before`, or the last one after 3 s.
-    RgbImage waitForChange(Window window, const RgbImage& before);
-    // A capture after the program had 300 ms to draw whatever it would.
-    RgbImage settle(Window window);
+    // A capture unlike `before`, or the last one after `timeout`.
+    RgbImage waitForChange(Window window, const RgbImage& before, std::chrono::milliseconds timeout = std::chrono::seconds(3));
     // The ClientMessage WM_DELETE_WINDOW a window manager sends on a close.
     bool closeWindow(Window window);
 
