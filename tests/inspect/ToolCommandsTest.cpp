@@ -1,6 +1,6 @@
 // vesk-inspect as a real process: each run's exit status, standard output and
-// standard error, exactly; it runs in the empty folder "run/" and must leave
-// it empty.
+// standard error, exactly; it runs beside its inputs in "in/" and must write
+// nothing there.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -34,7 +34,7 @@ const std::string sceneJson =
 
 std::string failed(const std::string& loader, const std::string& file, const std::string& reason = "")
 {
-    return "VESK::C" + loader + "Loader::loadFromFile ../in/" + file + " [FAILED]" + reason + "\n";
+    return "VESK::C" + loader + "Loader::loadFromFile in/" + file + " [FAILED]" + reason + "\n";
 }
 
 }  // namespace
@@ -42,7 +42,6 @@ std::string failed(const std::string& loader, const std::string& file, const std
 TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
 {
     ChildProcess inspect(VESK_INSPECT);
-    std::filesystem::create_directory(inspect.workingDirectory() / "run");
     inspect.writeFile("in/tri.obj", "mtllib tri.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 1\nvn 0 0 1\nusemtl A\n"
                                     "f 1/1/1 2/1/1 3/1/1\n");
     inspect.writeFile("in/tri.mtl", "newmtl A\nKd 1 0.5 0\nmap_Kd \"a\\b\".png\n");
@@ -51,7 +50,6 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
     inspect.writeFile("in/small.bmp", PictureFiles::bmp(3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
     inspect.writeFile("in/grey.pgm", PictureFiles::pgm(2, 1, {'a', 'b'}));
     inspect.writeFile("in/cut.bmp", PictureFiles::bmp(4, 4, std::vector<std::uint8_t>(48, 1)).substr(0, 40));
-    inspect.writeFile("in/cut.PNG", PictureFiles::pgm(1, 1, {1}));
     inspect.writeFile("in/SceneGraph.sg", "Frame {\n  FrameTransformMatrix {\n    -0.0,0.5,1e39,0,0,1,0,0,0,0,1,0,0,0,0.1,1;;\n"
                                           "  }\n  Frame Cube {\n  }\n  Frame \"Odd\\Name\x01\n  }\n  Frame Cube\n}\n");
     std::string deep;
@@ -64,34 +62,33 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
         int status;
         std::string out, err;
     } runs[] = {
-        {{"mesh", "../in/tri.obj"}, 0, meshHead + meshArrays + meshTail, ""},
-        {{"mesh", "../in/tri.obj", "--summary"}, 0, meshHead + meshTail, ""},
-        {{"mesh", "../in/missing.obj"}, 1, "", failed("Obj", "missing.obj")},
-        {{"mesh", "../in/bad.obj", "--summary"}, 1, "", failed("Obj", "bad.obj", " (line 2: position index 2 beyond the 1 read)")},
+        {{"mesh", "in/tri.obj"}, 0, meshHead + meshArrays + meshTail, ""},
+        {{"mesh", "in/tri.obj", "--summary"}, 0, meshHead + meshTail, ""},
+        {{"mesh", "in/missing.obj"}, 1, "", failed("Obj", "missing.obj")},
+        {{"mesh", "in/bad.obj", "--summary"}, 1, "", failed("Obj", "bad.obj", " (line 2: position index 2 beyond the 1 read)")},
         // Only the OBJ loader's extension gives a mesh; nothing else is loaded.
-        {{"mesh", "../in/tri.png"}, 1, "", failed("Obj", "tri.png")},
-        {{"mesh", "../in/tri"}, 1, "", failed("Obj", "tri")},
-        {{"picture", "../in/small.bmp"}, 0, R"({"width":3,"height":2,"format":0,"bytesPerPixel":3,"fnv1a64":"94033443c03943ba"})" "\n", ""},
-        {{"picture", "../in/grey.pgm"}, 0, R"({"width":2,"height":1,"format":2,"bytesPerPixel":1,"fnv1a64":"089c4407b545986a"})" "\n", ""},
-        {{"picture", "../in/missing.png"}, 1, "", failed("Picture", "missing.png")},
-        {{"picture", "../in/cut.bmp"}, 1, "", failed("Picture", "cut.bmp")},
-        {{"picture", "../in/cut.PNG"}, 1, "", failed("Picture", "cut.PNG")},
-        {{"picture", "../in/tri.obj"}, 1, "", failed("Picture", "tri.obj")},
-        {{"scene", "../in/SceneGraph.sg"}, 0, sceneJson, ""},
-        {{"scene", "../in/absent.sg"}, 1, "", "SceneGraph file not found!\n"},
+        {{"mesh", "in/tri.png"}, 1, "", failed("Obj", "tri.png")},
+        {{"mesh", "in/tri"}, 1, "", failed("Obj", "tri")},
+        {{"picture", "in/small.bmp"}, 0, R"({"width":3,"height":2,"format":0,"bytesPerPixel":3,"fnv1a64":"94033443c03943ba"})" "\n", ""},
+        {{"picture", "in/grey.pgm"}, 0, R"({"width":2,"height":1,"format":2,"bytesPerPixel":1,"fnv1a64":"089c4407b545986a"})" "\n", ""},
+        {{"picture", "in/missing.png"}, 1, "", failed("Picture", "missing.png")},
+        {{"picture", "in/cut.bmp"}, 1, "", failed("Picture", "cut.bmp")},
+        {{"picture", "in/tri.obj"}, 1, "", failed("Picture", "tri.obj")},
+        {{"scene", "in/SceneGraph.sg"}, 0, sceneJson, ""},
+        {{"scene", "in/absent.sg"}, 1, "", "SceneGraph file not found!\n"},
         // 100,000 nested frames inside the root: only the output's length is checked.
-        {{"scene", "../in/deep.sg"}, 0, "", ""},
+        {{"scene", "in/deep.sg"}, 0, "", ""},
         {{}, 2, "", usage},
         {{"mesh"}, 2, "", usage},
-        {{"mesh", "../in/tri.obj", "--full"}, 2, "", usage},
-        {{"mesh", "../in/tri.obj", "--summary", "x"}, 2, "", usage},
-        {{"model", "../in/tri.obj"}, 2, "", usage},
+        {{"mesh", "in/tri.obj", "--full"}, 2, "", usage},
+        {{"mesh", "in/tri.obj", "--summary", "x"}, 2, "", usage},
+        {{"model", "in/tri.obj"}, 2, "", usage},
         {{"picture", "a.png", "b.png"}, 2, "", usage},
         {{"scene", "a.sg", "extra"}, 2, "", usage},
     };
     for (const auto& run : runs) {
         SCOPED_TRACE(run.arguments.empty() ? "no argument" : run.arguments[0] + " " + run.arguments.back());
-        ASSERT_TRUE(inspect.start(run.arguments, "run"));
+        ASSERT_TRUE(inspect.start(run.arguments));
         const ChildProcess::Result result = inspect.waitForExit();
         EXPECT_EQ(result.exitStatus, run.status);
         if (run.status == 0 && run.out.empty())
@@ -99,17 +96,17 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
         else
             EXPECT_EQ(result.standardOutput, run.out);
         EXPECT_EQ(result.standardError, run.err);
-        EXPECT_TRUE(std::filesystem::is_empty(inspect.workingDirectory() / "run"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(inspect.workingDirectory()), {}), 1);
     }
 
     // The message is appended to what a file opened with 2>> holds, or follows
     // standard output with 2>&1. --help goes to standard output.
     inspect.writeFile("stderr.txt", "kept\n");
-    ASSERT_TRUE(inspect.start({"scene", "../in/absent.sg"}, "run"));
+    ASSERT_TRUE(inspect.start({"scene", "in/absent.sg"}));
     EXPECT_EQ(inspect.waitForExit().standardError, "kept\nSceneGraph file not found!\n");
-    ASSERT_TRUE(inspect.start({"scene", "../in/absent.sg"}, "run", true));
+    ASSERT_TRUE(inspect.start({"scene", "in/absent.sg"}, true));
     EXPECT_EQ(inspect.waitForExit().standardOutput, "SceneGraph file not found!\n");
-    ASSERT_TRUE(inspect.start({"--help"}, "run"));
+    ASSERT_TRUE(inspect.start({"--help"}));
     const ChildProcess::Result help = inspect.waitForExit();
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_EQ(help.standardOutput.rfind(usage + "\nLoads FILE as vesk-viewer loads it", 0), 0u);

@@ -37,7 +37,7 @@ std::string ChildProcess::read(const std::string& relativePath) const
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool ChildProcess::start(const std::vector<std::string>& arguments, const std::string& folder, bool errorsToOutput)
+bool ChildProcess::start(const std::vector<std::string>& arguments, bool errorsToOutput)
 {
     // Everything the child needs is made before fork; the test programs run a
     // single thread, so the child may still set its environment.
@@ -47,14 +47,14 @@ bool ChildProcess::start(const std::vector<std::string>& arguments, const std::s
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    const std::string workDir = directory / folder, out = directory / "stdout.txt", err = directory / "stderr.txt";
+    const std::string out = directory / "stdout.txt", err = directory / "stderr.txt";
     if (child > 0 || (child = fork()) < 0)
         return false;
     if (child == 0) {
         setpgid(0, 0);
         const int in = open("/dev/null", O_RDONLY), output = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int errors = errorsToOutput ? output : open(err.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (in < 0 || output < 0 || errors < 0 || chdir(workDir.c_str()) != 0)
+        if (in < 0 || output < 0 || errors < 0 || chdir(directory.c_str()) != 0)
             _exit(127);
         dup2(in, STDIN_FILENO);
         dup2(output, STDOUT_FILENO);

@@ -34,11 +34,10 @@ public:
     // Adds or replaces a variable of the child's environment from the next start() on.
     void setEnvironment(const std::string& name, const std::string& value) { overrides[name] = value; }
 
-    // Starts the program with the arguments in `folder` (relative to the
-    // owned one); standard error joins standard output when errorsToOutput,
-    // as `2>&1` sends it. False when a child runs already or none could start.
-    bool start(const std::vector<std::string>& arguments = {}, const std::string& folder = ".",
-        bool errorsToOutput = false);
+    // Starts the program with the arguments in the folder; standard error
+    // joins standard output when errorsToOutput, as `2>&1` sends it. False
+    // when a child runs already or none could start.
+    bool start(const std::vector<std::string>& arguments = {}, bool errorsToOutput = false);
     // Waits for the child, at most `timeout`, then kills it.
     Result waitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
