@@ -25,16 +25,13 @@ namespace {
 std::string towerObj(const std::string& mtlFile, bool zUp, double scale = 1.0, const std::array<double, 3>& offset = {})
 {
     std::ostringstream obj;
-    obj << "mtllib " << mtlFile << "\nvt 0.5 0.5\n";
-    const auto point = [&](const char* keyword, double x, double y, double z, double s, std::array<double, 3> at) {
-        obj << keyword << ' ' << x * s + at[0] << ' ' << (zUp ? -z : y) * s + at[1] << ' ' << (zUp ? y : z) * s + at[2]
-            << '\n';
-    };
+    obj << "mtllib " << mtlFile << "\nvt 0.5 0.5\n" << (zUp ? "vn 0 -1 0\nvn 0 1 0\n" : "vn 0 0 1\nvn 0 0 -1\n");
     // Three rows of four corners, bottom to top.
-    for (int i = 0; i < 12; ++i)
-        point("v", i % 2 - 0.5, i / 4, i / 2 % 2 - 0.5, scale, offset);
-    point("vn", 0, 0, 1, 1.0, {});
-    point("vn", 0, 0, -1, 1.0, {});
+    for (int i = 0; i < 12; ++i) {
+        const double x = i % 2 - 0.5, up = i / 4, front = i / 2 % 2 - 0.5;
+        obj << "v " << x * scale + offset[0] << ' ' << (zUp ? -front : up) * scale + offset[1] << ' '
+            << (zUp ? up : front) * scale + offset[2] << '\n';
+    }
     // Each cube's front face, then its back face, counter-clockwise seen from outside.
     for (const int b : {0, 4})
         obj << "usemtl " << (b == 0 ? "Bottom" : "Top") << "\nf " << b + 3 << "/1/1 " << b + 4 << "/1/1 " << b + 8
