@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "XSession.h"
@@ -73,24 +74,22 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
     view.writeFile("zup.obj", towerObj("zup.mtl", true, 1.0, {1, 2, 3}));
     view.writeFile("left.obj", towerObj("left.mtl", false));
     view.writeFile("right.obj", towerObj("right.mtl", false));
-    const struct {
-        std::vector<std::string> arguments;
-        bool row;
-        std::string error;  // after a time stamp
-    } cases[] = {
+    // The arguments, whether they make a row, and the viewer's failures on
+    // standard error after their time stamps.
+    const std::tuple<std::vector<std::string>, bool, std::string> cases[] = {
         {{"models/far.obj"}, false, ""},
         {{"--up", "z", "zup.obj"}, false, ""},
         {{"left.obj", "right.obj"}, true, " -> [ ERROR ] VESK::CPictureLoader::loadFromFile Data/broken.png [FAILED]\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.back());
-        ASSERT_TRUE(view.start(c.arguments));
+    for (const auto& [arguments, row, error] : cases) {
+        SCOPED_TRACE(arguments.back());
+        ASSERT_TRUE(view.start(arguments));
         const Window window = session.waitForViewer([](const RgbImage& image) {
             return image.find(isRed).count > 0 && image.find(isGreen).count > 0;
         }, frame);
         ASSERT_NE(window, None);
         const RgbImage::Region redPart = frame.find(isRed), greenPart = frame.find(isGreen), all = frame.find(isLit);
-        if (c.row)
+        if (row)
             EXPECT_LT(redPart.right, greenPart.left);
         else
             EXPECT_LE(redPart.bottom, greenPart.top + 1);
@@ -103,7 +102,7 @@ TEST_F(ViewCommandTest, ModelsStandUprightCentredAndWholeUntilEscRemovesTheirFol
         const ChildProcess::Result result = view.waitForExit();
         EXPECT_EQ(result.exitStatus, 0);
         EXPECT_TRUE(fs::is_empty(temporary));
-        EXPECT_TRUE(c.error.empty() ? result.standardError.empty() : isStampedLine(result.standardError, c.error))
+        EXPECT_TRUE(error.empty() ? result.standardError.empty() : isStampedLine(result.standardError, error))
             << result.standardError;
     }
 }
@@ -134,11 +133,8 @@ TEST_F(ViewCommandTest, RunsThatStartNoViewerEndWithTheirStatusAndMessages)
         + "vesk-view: a/chair.obj: picture gone.png not found as a/mats/gone.png or a/gone.png; drawn untextured\n"
         + "vesk-view: a/chair.obj: ../up.png leads out of the scene folder; not linked\n"
         + "vesk-view: a/chair.obj: no normals (vn); the light cannot shade it\n";
-    const struct {
-        std::vector<std::string> arguments;
-        int status;
-        std::string error;
-    } cases[] = {
+    // The arguments, the exit status and standard error.
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{}, 2, usage},
         {{"--up", "x", "good.obj"}, 2, usage},
         {{"good.obj", "--scene"}, 2, usage},
@@ -165,13 +161,13 @@ TEST_F(ViewCommandTest, RunsThatStartNoViewerEndWithTheirStatusAndMessages)
             + "/c/mats/chair.mtl is not used\n"
             + "vesk-view: c/{.obj: too large to be seen whole: the viewer draws nothing beyond 10000 units\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.empty() ? "no argument" : c.arguments.back());
-        ASSERT_TRUE(view.start(c.arguments));
+    for (const auto& [arguments, status, error] : cases) {
+        SCOPED_TRACE(arguments.empty() ? "no argument" : arguments.back());
+        ASSERT_TRUE(view.start(arguments));
         const ChildProcess::Result result = view.waitForExit();
-        EXPECT_EQ(result.exitStatus, c.status);
-        EXPECT_EQ(result.standardError, c.error);
-        const bool help = c.arguments == std::vector<std::string>{"--help"};
+        EXPECT_EQ(result.exitStatus, status);
+        EXPECT_EQ(result.standardError, error);
+        const bool help = arguments == std::vector<std::string>{"--help"};
         EXPECT_EQ(result.standardOutput.rfind(usage, 0), help ? 0 : std::string::npos);
         EXPECT_TRUE(fs::is_empty(temporary));
     }

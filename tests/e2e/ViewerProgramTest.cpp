@@ -10,6 +10,7 @@
 #include <functional>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "XSession.h"
@@ -84,10 +85,8 @@ TEST_F(ViewerProgramTest, SceneLoadsEachFileOnceDrawsWhatLoadedMovesWithTheKeysA
 
     const RgbImage::Region start = first.find(isRed);
     const int width = first.width(), height = first.height();
-    const struct {
-        KeySym key, back;
-        std::function<bool(const RgbImage::Region&)> moved;
-    } steps[] = {
+    // A key, the key that undoes it, and how the red square moved.
+    const std::tuple<KeySym, KeySym, std::function<bool(const RgbImage::Region&)>> steps[] = {
         // The scene moves right, up the screen, or away (smaller, still central).
         {XK_d, XK_q, [&](const auto& red) { return red.left > width / 2; }},
         {XK_w, XK_x, [&](const auto& red) { return red.bottom < height / 2; }},
@@ -96,13 +95,13 @@ TEST_F(ViewerProgramTest, SceneLoadsEachFileOnceDrawsWhatLoadedMovesWithTheKeysA
         {XK_Left, XK_Right, [&](const auto& red) { return red.left != start.left && std::abs(red.top - start.top) <= 3; }},
         {XK_Up, XK_Down, [&](const auto& red) { return red.top != start.top; }},
     };
-    for (const auto& step : steps) {
-        ASSERT_TRUE(session.tapKey(step.key));
+    for (const auto& [key, back, movedAsExpected] : steps) {
+        ASSERT_TRUE(session.tapKey(key));
         const RgbImage moved = session.waitForChange(window, first);
         const RgbImage::Region red = moved.find(isRed);
-        EXPECT_TRUE(red.count > 0 && step.moved(red)) << XKeysymToString(step.key);
-        ASSERT_TRUE(session.tapKey(step.back));
-        EXPECT_EQ(session.waitForChange(window, moved), first) << XKeysymToString(step.back);
+        EXPECT_TRUE(red.count > 0 && movedAsExpected(red)) << XKeysymToString(key);
+        ASSERT_TRUE(session.tapKey(back));
+        EXPECT_EQ(session.waitForChange(window, moved), first) << XKeysymToString(back);
     }
     // An unmapped key changes nothing on screen.
     ASSERT_TRUE(session.tapKey(XK_a));

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/ChildProcess.h"
@@ -57,11 +58,8 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
         deep += "Frame {\n";
     inspect.writeFile("in/deep.sg", deep);
 
-    const struct {
-        std::vector<std::string> arguments;
-        int status;
-        std::string out, err;
-    } runs[] = {
+    // The arguments, the exit status, standard output and standard error.
+    const std::tuple<std::vector<std::string>, int, std::string, std::string> runs[] = {
         {{"mesh", "in/tri.obj"}, 0, meshHead + meshArrays + meshTail, ""},
         {{"mesh", "in/tri.obj", "--summary"}, 0, meshHead + meshTail, ""},
         {{"mesh", "in/missing.obj"}, 1, "", failed("Obj", "missing.obj")},
@@ -86,16 +84,16 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
         {{"picture", "a.png", "b.png"}, 2, "", usage},
         {{"scene", "a.sg", "extra"}, 2, "", usage},
     };
-    for (const auto& run : runs) {
-        SCOPED_TRACE(run.arguments.empty() ? "no argument" : run.arguments[0] + " " + run.arguments.back());
-        ASSERT_TRUE(inspect.start(run.arguments));
+    for (const auto& [arguments, status, out, err] : runs) {
+        SCOPED_TRACE(arguments.empty() ? "no argument" : arguments[0] + " " + arguments.back());
+        ASSERT_TRUE(inspect.start(arguments));
         const ChildProcess::Result result = inspect.waitForExit();
-        EXPECT_EQ(result.exitStatus, run.status);
-        if (run.status == 0 && run.out.empty())
+        EXPECT_EQ(result.exitStatus, status);
+        if (status == 0 && out.empty())
             EXPECT_EQ(result.standardOutput.size(), 100001 * node.size() + std::string(R"({"allMeshNames":[],"root":})").size() + 1);
         else
-            EXPECT_EQ(result.standardOutput, run.out);
-        EXPECT_EQ(result.standardError, run.err);
+            EXPECT_EQ(result.standardOutput, out);
+        EXPECT_EQ(result.standardError, err);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(inspect.workingDirectory()), {}), 1);
     }
 
