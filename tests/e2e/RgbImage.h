@@ -34,7 +34,6 @@ public:
         return {std::uint8_t(bytes.at(i)), std::uint8_t(bytes.at(i + 1)), std::uint8_t(bytes.at(i + 2))};
     }
     bool operator==(const RgbImage& o) const { return w == o.w && h == o.h && bytes == o.bytes; }
-    bool operator!=(const RgbImage& o) const { return !(*this == o); }
 
     Region find(const std::function<bool(Pixel)>& matches) const
     {

@@ -84,12 +84,11 @@ TEST_F(ViewerProgramTest, SceneLoadsEachFileOnceDrawsWhatLoadedMovesWithTheKeysA
     EXPECT_TRUE(is(187, 245, true, false, true));
 
     const RgbImage::Region start = first.find(isRed);
-    const int width = first.width(), height = first.height();
     // A key, the key that undoes it, and how the red square moved.
     const std::tuple<KeySym, KeySym, std::function<bool(const RgbImage::Region&)>> steps[] = {
         // The scene moves right, up the screen, or away (smaller, still central).
-        {XK_d, XK_q, [&](const auto& red) { return red.left > width / 2; }},
-        {XK_w, XK_x, [&](const auto& red) { return red.bottom < height / 2; }},
+        {XK_d, XK_q, [&](const auto& red) { return red.left > first.width() / 2; }},
+        {XK_w, XK_x, [&](const auto& red) { return red.bottom < first.height() / 2; }},
         {XK_s, XK_z, [&](const auto& r) { return r.count < start.count && r.left > start.left && r.top > start.top; }},
         // The view turns: the square slides sideways at its height, or up or down.
         {XK_Left, XK_Right, [&](const auto& red) { return red.left != start.left && std::abs(red.top - start.top) <= 3; }},

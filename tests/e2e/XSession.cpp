@@ -117,7 +117,7 @@ RgbImage XSession::waitForPicture(Window window, const Ready& ready, std::chrono
 
 RgbImage XSession::waitForChange(Window window, const RgbImage& before, std::chrono::milliseconds timeout)
 {
-    return waitForPicture(window, [&before](const RgbImage& now) { return now != before; }, timeout);
+    return waitForPicture(window, [&before](const RgbImage& now) { return !(now == before); }, timeout);
 }
 
 bool XSession::closeWindow(Window window)

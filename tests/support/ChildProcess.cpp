@@ -31,12 +31,6 @@ void ChildProcess::writeFile(const std::string& relativePath, const std::string&
     std::ofstream(directory / relativePath, std::ios::binary) << bytes;
 }
 
-std::string ChildProcess::read(const std::string& relativePath) const
-{
-    std::ifstream in(directory / relativePath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool ChildProcess::start(const std::vector<std::string>& arguments, bool errorsToOutput)
 {
     // Everything the child needs is made before fork; the test programs run a
@@ -77,6 +71,10 @@ ChildProcess::Result ChildProcess::waitForExit(std::chrono::milliseconds timeout
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     child = -1;
+    const auto read = [this](const char* name) {
+        std::ifstream in(directory / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
     const Result result{WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1, read("stdout.txt"),
         read("stderr.txt"), read("global.log"), read("memory.log")};
     std::filesystem::remove(directory / "stdout.txt");

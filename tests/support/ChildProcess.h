@@ -43,7 +43,6 @@ public:
 
 private:
     void kill();
-    std::string read(const std::string& relativePath) const;
 
     std::filesystem::path program, directory;
     std::map<std::string, std::string> overrides;

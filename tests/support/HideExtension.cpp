@@ -11,7 +11,6 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 extern "C" const GLubyte* glGetString(GLenum name)
@@ -26,11 +25,9 @@ extern "C" const GLubyte* glGetString(GLenum name)
         return text;
     if (hidden == "*" || text == nullptr)
         return nullptr;
-    kept.clear();
-    std::istringstream words(reinterpret_cast<const char*>(text));
-    for (std::string word; words >> word;)
-        if (word != hidden)
-            kept += word + " ";
+    kept = " " + std::string(reinterpret_cast<const char*>(text)) + " ";
+    for (std::size_t at; (at = kept.find(" " + hidden + " ")) != std::string::npos;)
+        kept.erase(at, hidden.size() + 1);
     return reinterpret_cast<const GLubyte*>(kept.c_str());
 }
 
