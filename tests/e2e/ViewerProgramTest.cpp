@@ -15,7 +15,6 @@
 
 #include "XSession.h"
 #include "support/ChildProcess.h"
-#include "support/PreloadList.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -136,7 +135,7 @@ TEST_F(ViewerProgramTest, SceneLoadsEachFileOnceDrawsWhatLoadedMovesWithTheKeysA
 // window draws, with the reason on standard output and both logs closed.
 TEST_F(ViewerProgramTest, AnUnusableContextEndsWithStatus255TheReasonAndClosedLogs)
 {
-    viewer.setEnvironment("LD_PRELOAD", preloadListWith(VESK_HIDE_EXTENSION_LIBRARY));
+    viewer.preload(VESK_HIDE_EXTENSION_LIBRARY);
     const std::pair<const char*, std::string> cases[] = {
         {"GL_ARB_vertex_buffer_object", "GL_EXTENSION ERROR : GL_ARB_vertex_buffer_object was not found!\n"},
         {"GL_ARB_multitexture", "GL_EXTENSION ERROR : GL_ARB_multitexture was not found!\n"},

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <fcntl.h>
+#include <link.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -58,6 +60,31 @@ public:
 
     // Adds or replaces a variable of the child's environment from the next start() on.
     void setEnvironment(const std::string& name, const std::string& value) { overrides[name] = value; }
+
+    // Preloads `library` into the child from the next start() on. In a
+    // sanitizer build the sanitizer's runtime has to come first in LD_PRELOAD
+    // (otherwise it cannot intercept thread creation and exit handlers, and
+    // the child crashes in its leak check), and whatever this process was
+    // started with stays (`make asan` preloads Mesa's driver so that its
+    // leaks stay attributable).
+    void preload(const std::string& library)
+    {
+        std::string list;
+#if defined(__SANITIZE_ADDRESS__)
+        dl_iterate_phdr(
+            [](dl_phdr_info* info, std::size_t, void* found) {
+                const std::string name = info->dlpi_name;
+                if (name.find("/libasan.so") == std::string::npos)
+                    return 0;
+                *static_cast<std::string*>(found) = name;
+                return 1;
+            },
+            &list);
+#endif
+        if (const char* inherited = std::getenv("LD_PRELOAD"))
+            list += (list.empty() ? "" : " ") + std::string(inherited);
+        overrides["LD_PRELOAD"] = list + (list.empty() ? "" : " ") + library;
+    }
 
     // Starts the program with the arguments in the folder; standard error
     // joins standard output when errorsToOutput, as `2>&1` sends it. False
