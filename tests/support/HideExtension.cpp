@@ -33,9 +33,8 @@ extern "C" const GLubyte* glGetString(GLenum name)
 
 extern "C" void (*glXGetProcAddressARB(const GLubyte* procedure))()
 {
-    using GetProcAddress = void (*(*)(const GLubyte*))();
-    static const auto real = reinterpret_cast<GetProcAddress>(dlsym(RTLD_NEXT, "glXGetProcAddressARB"));
+    static const auto real = reinterpret_cast<void (*(*)(const GLubyte*))()>(dlsym(RTLD_NEXT, "glXGetProcAddressARB"));
     if (std::string(reinterpret_cast<const char*>(procedure)) == "glGetString")
         return reinterpret_cast<void (*)()>(&glGetString);
-    return real == nullptr ? nullptr : real(procedure);
+    return real(procedure);
 }
