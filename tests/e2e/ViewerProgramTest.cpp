@@ -34,11 +34,9 @@ std::string unstamped(const std::string& log)
 }
 
 // "memory.log" of a run that leaves no block.
-const std::string cleanMemoryLog = logText("memory.log", {
-    "[ INFOS ] -------------------Verification memory----------------------",
-    "[ INFOS ] Memory clean",
-    "[ INFOS ] " + std::string(59, '-'),
-});
+const std::string cleanMemoryLog = logText("memory.log",
+    {"[ INFOS ] -------------------Verification memory----------------------", "[ INFOS ] Memory clean",
+        "[ INFOS ] " + std::string(59, '-')});
 
 class ViewerProgramTest : public ::testing::Test {
 protected:
