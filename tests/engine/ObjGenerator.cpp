@@ -53,13 +53,13 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
         std::filesystem::create_directories(folder);
     std::ofstream(folder / "extra.mtl", std::ios::binary) << "Kd 1 1 1\nnewmtl C\nmap_Kd c.png\n";
     std::ofstream mtl(folder / "gen.mtl", std::ios::binary);
-    mtl << "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd a.png\n"
+    mtl << "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd tex\\a.png\n"
            "newmtl B\r\nTr 0.25\r\nKa 0.2 0.3 0.4\r\nNs 90\r\n"
            "newmtl A\nKd 0 1 0\n"
            "newmtl D\nKd 0 0 1\n";
 
     std::ofstream out(path, std::ios::binary);
-    out << "# generated\nmtllib gen.mtl\nmtllib extra.mtl gen.mtl\n";
+    out << "# generated\nmtllib gen.mtl\nmtllib\nmtllib extra.mtl .\\gen.mtl none.mtl\n";
     std::size_t positions = 0, texCoords = 0, normals = 0;
     int made = 0;
     bool forwardDone = false;

@@ -9,6 +9,7 @@
 #include <map>
 #include <sstream>
 
+#include "RecordText.h"
 #include "engine/loaders/CNamedMaterial.h"
 #include "engine/loaders/StringUtils.h"
 
@@ -24,30 +25,27 @@ float number(const std::vector<std::string>& words, std::size_t i)
     return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
 }
 
-// Opens a file past its UTF-8 byte order mark, if it has one.
-std::ifstream openText(const std::string& path)
+// The bytes of a file after its UTF-8 byte order mark, if it has one.
+std::string textOf(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    char mark[3] = {};
-    if (!in.read(mark, 3) || std::string(mark, 3) != "\xEF\xBB\xBF") {
-        in.clear();
-        in.seekg(0);
-    }
-    return in;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str().rfind("\xEF\xBB\xBF", 0) == 0 ? text.str().substr(3) : text.str();
 }
 
 // Appends the materials of one MTL file unless it is one already read (under
 // any name).
-void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>& read,
-                            std::vector<VESK::CNamedMaterial>& materials)
+void readMaterials(std::string path, std::vector<std::filesystem::path>& read,
+                   std::vector<VESK::CNamedMaterial>& materials)
 {
     std::replace(path.begin(), path.end(), '\\', '/');
     std::error_code error;
-    if (std::any_of(read.begin(), read.end(),
-                    [&](const auto& earlier) { return std::filesystem::equivalent(earlier, path, error); }))
-        return;
+    for (const std::filesystem::path& earlier : read)
+        if (std::filesystem::equivalent(earlier, path, error))
+            return;
     read.push_back(path);
-    std::ifstream in = openText(path);
+    std::istringstream in(textOf(path));
     const std::size_t before = materials.size();
     float alpha = 1.0f;
     for (std::string line; std::getline(in, line);) {
@@ -59,67 +57,49 @@ void readReferenceMaterials(std::string path, std::vector<std::filesystem::path>
         }
         if (materials.size() == before || w.size() < 2)
             continue;
-        VESK::CNamedMaterial& m = materials.back();
+        VESK::CMaterial& m = materials.back().material;
         if (w[0] == "d" || w[0] == "Tr")
             alpha = number(w, 1);
         if (w[0] == "Ns")
-            m.material.shininess = number(w, 1);
+            m.shininess = number(w, 1);
         if (w[0] == "map_Kd")
-            m.textureName = w[1];
-        CMyVector<float, 4>* colour = w[0] == "Ka" ? &m.material.ambient
-                                      : w[0] == "Kd" ? &m.material.diffuse
-                                      : w[0] == "Ks" ? &m.material.specular
-                                                     : nullptr;
-        if (colour != nullptr && w.size() >= 4)
-            *colour = CMyVector<float, 4>(number(w, 1), number(w, 2), number(w, 3), alpha);
+            materials.back().textureName = w[1];
+        for (auto [key, colour] : {std::pair{"Ka", &m.ambient}, {"Kd", &m.diffuse}, {"Ks", &m.specular}})
+            if (w[0] == key && w.size() >= 4)
+                *colour = CMyVector<float, 4>(number(w, 1), number(w, 2), number(w, 3), alpha);
     }
-}
-
-// The words of the next line of the OBJ file, lines ending in a backslash
-// joined with the next; on v, vt, vn and f lines the words from one starting
-// with # on are left out.
-bool nextWords(std::istream& in, std::vector<std::string>& words)
-{
-    std::string line;
-    if (!std::getline(in, line))
-        return false;
-    for (std::string more;; line += more) {
-        const std::size_t last = line.size() - (!line.empty() && line.back() == '\r' ? 1 : 0);
-        if (last == 0 || line[last - 1] != '\\')
-            break;
-        line.replace(last - 1, std::string::npos, " ");
-        if (!std::getline(in, more))
-            break;
-    }
-    words = splitWords(line);
-    if (!words.empty() && (words[0] == "v" || words[0] == "vt" || words[0] == "vn" || words[0] == "f"))
-        words.erase(std::find_if(words.begin(), words.end(), [](const std::string& w) { return w[0] == '#'; }),
-                    words.end());
-    return true;
-}
-
-// The index a face component names: relative ones count back from the end of
-// a list of `count` entries; 0 when the component is empty.
-int faceIndex(const std::string& component, std::size_t count)
-{
-    const int index = component.empty() ? 0 : std::atoi(component.c_str());
-    return index < 0 ? static_cast<int>(count) + 1 + index : index;
 }
 
 }  // namespace
 
-MeshSnapshot referenceLoad(const std::string& path)
+std::string referenceText(const std::string& path)
 {
-    const std::string folder = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    // A backslash that ends a line (before LF or CR LF, or at the end) joins
+    // it to the next as a blank.
+    const std::string bytes = textOf(path);
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t end = i + 1 < bytes.size() && bytes[i + 1] == '\r' ? i + 2 : i + 1;
+        if (bytes[i] == '\\' && (end == bytes.size() || bytes[end] == '\n')) {
+            text += ' ';
+            i = end;
+        } else {
+            text += bytes[i];
+        }
+    }
+
     std::vector<std::string> mtlNames;
     std::vector<float> positions, normals, texCoords;
     std::vector<std::array<int, 3>> corners;  // position, texture and normal index of each triangle corner
     std::vector<Mark> marks;
-
-    std::ifstream in = openText(path);
-    for (std::vector<std::string> w; nextWords(in, w);) {
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::vector<std::string> w = splitWords(line);
         if (w.empty())
             continue;
+        // On v, vt, vn and f lines the words from one starting with # on are left out.
+        if (w[0] == "v" || w[0] == "vt" || w[0] == "vn" || w[0] == "f")
+            w.erase(std::find_if(w.begin(), w.end(), [](const std::string& word) { return word[0] == '#'; }), w.end());
         if (w[0] == "mtllib")
             mtlNames.insert(mtlNames.end(), w.begin() + 1, w.end());
         if (w[0] == "v")
@@ -132,24 +112,28 @@ MeshSnapshot referenceLoad(const std::string& path)
             marks.push_back(Mark{w[1], corners.size()});
         if (w[0] != "f")
             continue;
-        std::vector<std::array<int, 3>> face;
+        // Each index as atoi reads it, 0 when absent; a negative one counts
+        // back from the end of its list.
+        const std::size_t sizes[3] = {positions.size() / 3, texCoords.size() / 2, normals.size() / 3};
+        std::vector<std::array<int, 3>> face(w.size() - 1, {0, 0, 0});
         for (std::size_t i = 1; i < w.size(); ++i) {
-            std::istringstream word(w[i]);
-            std::string c[3];
-            for (int k = 0; k < 3 && std::getline(word, c[k], '/'); ++k) {
+            const char* part = w[i].c_str();
+            for (int k = 0; k < 3 && part != nullptr; ++k) {
+                const int index = std::atoi(part);
+                face[i - 1][k] = index < 0 ? static_cast<int>(sizes[k]) + 1 + index : index;
+                part = std::strchr(part, '/');
+                part = part != nullptr ? part + 1 : nullptr;
             }
-            face.push_back({faceIndex(c[0], positions.size() / 3), faceIndex(c[1], texCoords.size() / 2),
-                            faceIndex(c[2], normals.size() / 3)});
         }
         for (std::size_t k = 0; k + 3 <= face.size(); ++k)
             corners.insert(corners.end(), {face[0], face[k + 1], face[k + 2]});
     }
 
-    MeshSnapshot mesh;
     const bool hasNormals = !normals.empty(), hasTexCoords = !texCoords.empty();
     const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
-    std::map<std::vector<std::uint32_t>, std::uint32_t> numbers;
-    std::vector<std::uint32_t> indexData;
+    std::map<std::string, std::uint32_t> numbers;  // a vertex's bytes and its number
+    std::vector<float> vertices;
+    std::vector<std::uint32_t> indices;
     for (const std::array<int, 3>& corner : corners) {
         std::vector<float> vertex(floatsPerVertex, 0.0f);
         auto copy = [&](const std::vector<float>& list, int index, std::size_t size, std::size_t slot) {
@@ -161,18 +145,18 @@ MeshSnapshot referenceLoad(const std::string& path)
             copy(normals, corner[2], 3, 3);
         if (hasTexCoords)
             copy(texCoords, corner[1], 2, hasNormals ? 6 : 3);
-        std::vector<std::uint32_t> bits(floatsPerVertex);
-        std::memcpy(bits.data(), vertex.data(), 4 * floatsPerVertex);
-        const auto found = numbers.emplace(bits, static_cast<std::uint32_t>(numbers.size()));
+        const auto found = numbers.emplace(std::string(reinterpret_cast<const char*>(vertex.data()), 4 * floatsPerVertex),
+                                           static_cast<std::uint32_t>(numbers.size()));
         if (found.second)
-            mesh.vertexBits.insert(mesh.vertexBits.end(), found.first->first.begin(), found.first->first.end());
-        indexData.push_back(found.first->second);
+            vertices.insert(vertices.end(), vertex.begin(), vertex.end());
+        indices.push_back(found.first->second);
     }
 
     std::vector<VESK::CNamedMaterial> materials;
     std::vector<std::filesystem::path> mtlFilesRead;
     for (const std::string& name : mtlNames)
-        readReferenceMaterials(folder + name, mtlFilesRead, materials);
+        readMaterials(path.substr(0, path.rfind('/') + 1) + name, mtlFilesRead, materials);
+    std::vector<VESK::CSubMesh> subMeshes;
     if (!materials.empty()) {
         // Each material collects the triangles under its name, in the order of
         // the marks; the triangles before the first usemtl or under a name no
@@ -188,28 +172,23 @@ MeshSnapshot referenceLoad(const std::string& path)
             for (std::size_t k = 0; k < marks.size(); ++k) {
                 if (g < materials.size() ? marks[k].first != materials[g].name : claimed(marks[k].first))
                     continue;
-                const std::size_t end = k + 1 < marks.size() ? marks[k + 1].second : indexData.size();
-                regrouped.insert(regrouped.end(), indexData.begin() + marks[k].second, indexData.begin() + end);
+                const std::size_t end = k + 1 < marks.size() ? marks[k + 1].second : indices.size();
+                regrouped.insert(regrouped.end(), indices.begin() + marks[k].second, indices.begin() + end);
             }
             if (g == materials.size() && regrouped.size() == first)
                 break;
             const VESK::CNamedMaterial m = g < materials.size() ? materials[g] : VESK::CNamedMaterial();
-            mesh.subMeshes.push_back(MeshSnapshot::SubMesh{m.name, m.textureName, static_cast<std::uint32_t>(first),
-                                                           static_cast<std::uint32_t>((regrouped.size() - first) / 3),
-                                                           materialBits(m.material)});
+            subMeshes.push_back(VESK::CSubMesh{m.name, m.material, m.textureName, static_cast<std::uint32_t>(first),
+                                               static_cast<std::uint32_t>((regrouped.size() - first) / 3)});
         }
-        indexData = regrouped;
+        indices = regrouped;
     }
 
-    mesh.vertexStride = static_cast<std::uint32_t>(4 * floatsPerVertex);
-    mesh.indexSize = 4;
-    mesh.vertexCount = static_cast<std::uint32_t>(numbers.size());
-    mesh.elements = {0, 3, 1, 0};
+    std::vector<VESK::CVertexElement> layout = {{0, 3, 1, 0}};
     if (hasNormals)
-        mesh.elements.insert(mesh.elements.end(), {12, 3, 2, 0});
+        layout.push_back({12, 3, 2, 0});
     if (hasTexCoords)
-        mesh.elements.insert(mesh.elements.end(), {hasNormals ? 24 : 12, 2, 4, 0});
-    mesh.elements.insert(mesh.elements.end(), {0, 0, 0, 0});
-    mesh.indices = indexData;
-    return mesh;
+        layout.push_back({hasNormals ? 24 : 12, 2, 4, 0});
+    layout.push_back({0, 0, 0, 0});
+    return recordText(static_cast<std::uint32_t>(4 * floatsPerVertex), layout, vertices, indices, subMeshes);
 }
