@@ -12,9 +12,6 @@ public:
     FailingAllocations(std::size_t minimumBytes, int allowed);
     ~FailingAllocations();
 
-    FailingAllocations(const FailingAllocations&) = delete;
-    FailingAllocations& operator=(const FailingAllocations&) = delete;
-
     // True once an allocation was refused.
     static bool refusedAny();
 };

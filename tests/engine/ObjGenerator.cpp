@@ -52,8 +52,8 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     if (!folder.empty())
         std::filesystem::create_directories(folder);
     std::ofstream(folder / "extra.mtl", std::ios::binary) << "Kd 1 1 1\nnewmtl C\nmap_Kd c.png\n";
-    std::ofstream mtl(folder / "gen.mtl", std::ios::binary);
-    mtl << "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd tex\\a.png\n"
+    std::ofstream(folder / "gen.mtl", std::ios::binary)
+        << "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd tex\\a.png\n"
            "newmtl B\r\nTr 0.25\r\nKa 0.2 0.3 0.4\r\nNs 90\r\n"
            "newmtl A\nKd 0 1 0\n"
            "newmtl D\nKd 0 0 1\n";
@@ -73,10 +73,7 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
                 << (chance(5) ? " # 1 2" : "") << feed;
             ++positions;
         } else if (kind < 35 && made > triangles / 20) {
-            out << "vt " << number();
-            if (chance(80))
-                out << ' ' << number();
-            out << feed;
+            out << "vt " << number() << (chance(80) ? " " + number() : "") << feed;
             ++texCoords;
         } else if (kind < 45 && late) {
             out << "vn " << number() << ' ' << number() << ' ' << number() << feed;

@@ -17,9 +17,6 @@ using VESK::splitWords;
 
 namespace {
 
-// A usemtl line: the material name and the corner count before it.
-using Mark = std::pair<std::string, std::size_t>;
-
 float number(const std::vector<std::string>& words, std::size_t i)
 {
     return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
@@ -91,7 +88,8 @@ std::string referenceText(const std::string& path)
     std::vector<std::string> mtlNames;
     std::vector<float> positions, normals, texCoords;
     std::vector<std::array<int, 3>> corners;  // position, texture and normal index of each triangle corner
-    std::vector<Mark> marks;
+    std::vector<std::string> triangleMaterial;  // the last usemtl name before each triangle
+    std::string material;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         std::vector<std::string> w = splitWords(line);
@@ -109,7 +107,7 @@ std::string referenceText(const std::string& path)
         if (w[0] == "vt")
             texCoords.insert(texCoords.end(), {number(w, 1), -number(w, 2)});
         if (w[0] == "usemtl" && w.size() >= 2)
-            marks.push_back(Mark{w[1], corners.size()});
+            material = w[1];
         if (w[0] != "f")
             continue;
         // Each index as atoi reads it, 0 when absent; a negative one counts
@@ -125,64 +123,56 @@ std::string referenceText(const std::string& path)
                 part = part != nullptr ? part + 1 : nullptr;
             }
         }
-        for (std::size_t k = 0; k + 3 <= face.size(); ++k)
+        for (std::size_t k = 0; k + 3 <= face.size(); ++k) {
             corners.insert(corners.end(), {face[0], face[k + 1], face[k + 2]});
+            triangleMaterial.push_back(material);
+        }
     }
 
+    // Equal vertices are those of equal bytes; numbers in order of appearance.
     const bool hasNormals = !normals.empty(), hasTexCoords = !texCoords.empty();
     const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
-    std::map<std::string, std::uint32_t> numbers;  // a vertex's bytes and its number
+    std::map<std::string, std::uint32_t> numbers;
     std::vector<float> vertices;
     std::vector<std::uint32_t> indices;
     for (const std::array<int, 3>& corner : corners) {
-        std::vector<float> vertex(floatsPerVertex, 0.0f);
-        auto copy = [&](const std::vector<float>& list, int index, std::size_t size, std::size_t slot) {
-            for (std::size_t i = 0; index != 0 && i < size; ++i)
-                vertex[slot + i] = list[size * (index - 1) + i];
-        };
-        copy(positions, corner[0], 3, 0);
-        if (hasNormals)
-            copy(normals, corner[2], 3, 3);
-        if (hasTexCoords)
-            copy(texCoords, corner[1], 2, hasNormals ? 6 : 3);
-        const auto found = numbers.emplace(std::string(reinterpret_cast<const char*>(vertex.data()), 4 * floatsPerVertex),
+        float vertex[8] = {};
+        std::copy_n(&positions[3 * (corner[0] - 1)], 3, vertex);
+        if (hasNormals && corner[2] != 0)
+            std::copy_n(&normals[3 * (corner[2] - 1)], 3, vertex + 3);
+        if (hasTexCoords && corner[1] != 0)
+            std::copy_n(&texCoords[2 * (corner[1] - 1)], 2, vertex + (hasNormals ? 6 : 3));
+        const auto found = numbers.emplace(std::string(reinterpret_cast<const char*>(vertex), 4 * floatsPerVertex),
                                            static_cast<std::uint32_t>(numbers.size()));
         if (found.second)
-            vertices.insert(vertices.end(), vertex.begin(), vertex.end());
+            vertices.insert(vertices.end(), vertex, vertex + floatsPerVertex);
         indices.push_back(found.first->second);
     }
 
+    // Each material collects the triangles under its name in file order; the
+    // triangles no material claims form a last, unnamed group when there are any.
     std::vector<VESK::CNamedMaterial> materials;
     std::vector<std::filesystem::path> mtlFilesRead;
     for (const std::string& name : mtlNames)
         readMaterials(path.substr(0, path.rfind('/') + 1) + name, mtlFilesRead, materials);
+    const std::size_t named = materials.size();
+    materials.emplace_back();
     std::vector<VESK::CSubMesh> subMeshes;
-    if (!materials.empty()) {
-        // Each material collects the triangles under its name, in the order of
-        // the marks; the triangles before the first usemtl or under a name no
-        // material bears form a last, unnamed group when there are any.
-        marks.insert(marks.begin(), Mark{"", 0});
-        auto claimed = [&](const std::string& name) {
-            return std::any_of(materials.begin(), materials.end(),
-                               [&](const VESK::CNamedMaterial& m) { return m.name == name; });
-        };
-        std::vector<std::uint32_t> regrouped;
-        for (std::size_t g = 0; g <= materials.size(); ++g) {
-            const std::size_t first = regrouped.size();
-            for (std::size_t k = 0; k < marks.size(); ++k) {
-                if (g < materials.size() ? marks[k].first != materials[g].name : claimed(marks[k].first))
-                    continue;
-                const std::size_t end = k + 1 < marks.size() ? marks[k + 1].second : indices.size();
-                regrouped.insert(regrouped.end(), indices.begin() + marks[k].second, indices.begin() + end);
-            }
-            if (g == materials.size() && regrouped.size() == first)
-                break;
-            const VESK::CNamedMaterial m = g < materials.size() ? materials[g] : VESK::CNamedMaterial();
-            subMeshes.push_back(VESK::CSubMesh{m.name, m.material, m.textureName, static_cast<std::uint32_t>(first),
-                                               static_cast<std::uint32_t>((regrouped.size() - first) / 3)});
+    std::vector<std::uint32_t> regrouped;
+    for (std::size_t g = 0; named > 0 && g <= named; ++g) {
+        const std::size_t first = regrouped.size();
+        for (std::size_t t = 0; t < triangleMaterial.size(); ++t) {
+            const auto claims = [&](const VESK::CNamedMaterial& m) { return m.name == triangleMaterial[t]; };
+            if (g < named ? claims(materials[g]) : std::none_of(materials.begin(), materials.end() - 1, claims))
+                regrouped.insert(regrouped.end(), indices.begin() + 3 * t, indices.begin() + 3 * t + 3);
         }
-        indices = regrouped;
+        if (g < named || regrouped.size() > first)
+            subMeshes.push_back(VESK::CSubMesh{materials[g].name, materials[g].material, materials[g].textureName,
+                                               static_cast<std::uint32_t>(first),
+                                               static_cast<std::uint32_t>((regrouped.size() - first) / 3)});
     }
+    if (named > 0)
+        indices = regrouped;
 
     std::vector<VESK::CVertexElement> layout = {{0, 3, 1, 0}};
     if (hasNormals)

@@ -56,7 +56,7 @@ TEST_F(HostileInputTest, PicturesCutShortFuzzedOrRandomLoadOrFailCleanly)
     // Each file with whether it must be refused: every beginning of a PNG and
     // a JPEG file, each committed fuzz input as fuzz_picture feeds it (its
     // first byte picks the extension; the inputs of findings are refused up
-    // front), and random bytes under every extension.
+    // front), and random and two bytes under every extension.
     std::vector<std::pair<std::string, bool>> files;
     for (const std::string extension : {"png", "jpg"}) {
         const std::string bytes = readFile("whole." + extension);
@@ -78,6 +78,8 @@ TEST_F(HostileInputTest, PicturesCutShortFuzzedOrRandomLoadOrFailCleanly)
         std::generate(junk.begin(), junk.end(), [&] { return static_cast<char>(random()); });
         files.emplace_back("junk." + extension, false);
         writeFile(files.back().first, junk);
+        files.emplace_back("short." + extension, true);
+        writeFile(files.back().first, "v\n");
     }
     // A picture and nothing logged, or nothing and exactly the loader's
     // message, alone or with a reason.
