@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <vector>
 
 namespace {
 
@@ -63,9 +62,7 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     std::size_t positions = 0, texCoords = 0, normals = 0;
     int made = 0;
     bool forwardDone = false;
-    const char* const materialNames[] = {"A", "B", "C", "X"};
     while (made < triangles) {
-        const bool late = made > triangles / 10;
         const char* feed = chance(20) ? "\r\n" : "\n";
         const int kind = static_cast<int>(pick(100));
         if (kind < 25 || positions < 3) {
@@ -75,11 +72,11 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
         } else if (kind < 35 && made > triangles / 20) {
             out << "vt " << number() << (chance(80) ? " " + number() : "") << feed;
             ++texCoords;
-        } else if (kind < 45 && late) {
+        } else if (kind < 45 && made > triangles / 10) {
             out << "vn " << number() << ' ' << number() << ' ' << number() << feed;
             ++normals;
         } else if (kind < 47) {
-            out << "usemtl " << materialNames[pick(4)] << feed;
+            out << "usemtl " << "ABCX"[pick(4)] << feed;
         } else if (kind < 49) {
             out << (chance(50) ? "# comment 1 2 3" : chance(50) ? "g part" : "s off") << feed;
         } else {

@@ -97,8 +97,8 @@ TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
         // Vertices are shared only when equal bit for bit.
         {"v 0 0 0\nv -0 0 0\nv 0.0 0 0\nv nan 0 0\nv -nan 0 0\nv NAN 0 0\nvn 0 0 1\nvn 0 1 0\nvn 0 0 1\n"
          "f 1 2 3\nf 4 5 6\nf 1//1 1//2 3//3\n", "",
-         "24 p3@0 n3@12 . | 0 0 0 0 0 0 -0 0 0 0 0 0 nan7fc00000 0 0 0 0 0 nanffc00000 0 0 0 0 0 0 0 0 0 0 1 0 0 0 0 1 0 "
-         "| 0 1 0 2 3 2 4 5 4 |"},
+         "24 p3@0 n3@12 . | 0 0 0 0 0 0 -0 0 0 0 0 0 nan7fc00000 0 0 0 0 0 nanffc00000 0 0 0 0 0 0 0 0 0 0 1 "
+         "0 0 0 0 1 0 | 0 1 0 2 3 2 4 5 4 |"},
         // Later lines may define what earlier faces use.
         {"f 1/1 2/2 3/1\nv 0 0 0\nv 1 0 0\nf 1 2 3//1\nvt 0.5 0.5\nv 0 1 0\nvt 1 1\nvn 0 0 1\nf 3/2/1 2 1\n", "",
          "32 p3@0 n3@12 t2@24 . | 0 0 0 0 0 0 0.5 -0.5 1 0 0 0 0 0 1 -1 0 1 0 0 0 0 0.5 -0.5 0 0 0 0 0 0 0 0 1 0 0 0 "
@@ -188,7 +188,8 @@ TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
         {triangle + "f 1 2 +2147483648\n", "line 4: position index +2147483648 is too large"},
         // 2^32 + 1 and 2^64 + 1 do not wrap to 1 in any list.
         {triangle + "f 1 2 4294967297\n", "line 4: position index 4294967297 is too large"},
-        {triangle + "vt 0 0\nf 1/1 2/1 3/18446744073709551617\n", "line 5: texture index 18446744073709551617 is too large"},
+        {triangle + "vt 0 0\nf 1/1 2/1 3/18446744073709551617\n",
+         "line 5: texture index 18446744073709551617 is too large"},
         {triangle + "vn 0 0 1\nf 1//1 2//1 3//-18446744073709551617\n",
          "line 5: normal index -18446744073709551617 is not a positive number"},
         {triangle + "f 1 2 /3\n", "line 4: vertex word without a position index"},
@@ -223,8 +224,9 @@ TEST_F(ObjLoaderTest, FuzzedDamagedAndRandomFilesLoadAsTheLiteralReadingOrFailCl
         inputs.emplace_back(bytes.substr(0, split), split == std::string::npos ? "" : bytes.substr(split + 6));
     }
     for (const auto& entry : std::filesystem::directory_iterator(VESK_SOURCE_DIR "/fuzz/corpus/mtl"))
-        inputs.emplace_back("mtllib fuzz.mtl\n" + triangle + "vt 0 0\nvn 0 0 1\nusemtl A\nf 1/1/1 2/1/1 3/1/1\nusemtl B\nf 3 2 1\n",
-                            readFile(entry.path()));
+        inputs.emplace_back(
+            "mtllib fuzz.mtl\n" + triangle + "vt 0 0\nvn 0 0 1\nusemtl A\nf 1/1/1 2/1/1 3/1/1\nusemtl B\nf 3 2 1\n",
+            readFile(entry.path()));
     // Random bytes, and generated files with random damage.
     std::mt19937 random(7);
     const std::string alphabet = std::string("vtnf/ 0123456789.-+e\n\r\t#\\usemtl", 31) + std::string(1, '\0');

@@ -28,6 +28,9 @@ inline std::string recordText(std::uint32_t stride, const std::vector<VESK::CVer
             return std::string(word, 1 + std::snprintf(word + 1, sizeof word - 1, "nan%x", bits));
         return std::string(word, std::to_chars(word + 1, word + sizeof word, value).ptr);
     };
+    const auto four = [&](const CMyVector<float, 4>& v) {
+        return number(v[0]) + number(v[1]) + number(v[2]) + number(v[3]);
+    };
     std::string text = std::to_string(stride);
     for (const VESK::CVertexElement& e : layout)
         text += e.isEndMarker() ? std::string(" .")
@@ -41,27 +44,17 @@ inline std::string recordText(std::uint32_t stride, const std::vector<VESK::CVer
     for (const std::uint32_t index : indices)
         text += ' ' + std::to_string(index);
     text += " |";
-    // A material as its five values: four colours and the shininess.
-    const auto valuesOf = [&](const VESK::CMaterial& m) {
-        std::vector<std::string> values;
-        for (const auto* colour : {&m.ambient, &m.diffuse, &m.specular, &m.emission}) {
-            values.emplace_back();
-            for (std::size_t i = 0; i < 4; ++i)
-                values.back() += number((*colour)[i]);
-        }
-        values.push_back(number(m.shininess));
-        return values;
-    };
-    const std::vector<std::string> standard = valuesOf(VESK::CMaterial());
+    using VESK::CMaterial;
+    const CMaterial standard;
     for (const VESK::CSubMesh& sub : subMeshes) {
+        std::string values;
+        for (const auto& [key, colour] : {std::pair{" Ka", &CMaterial::ambient}, {" Kd", &CMaterial::diffuse},
+                                          {" Ks", &CMaterial::specular}, {" Ke", &CMaterial::emission}})
+            values += four(sub.material.*colour) == four(standard.*colour) ? "" : key + four(sub.material.*colour);
+        if (number(sub.material.shininess) != number(standard.shininess))
+            values += " Ns" + number(sub.material.shininess);
         text += " '" + sub.name + "' " + std::to_string(sub.firstIndex) + '+' + std::to_string(sub.triangleCount) +
-                ' ' + sub.textureName;
-        const std::vector<std::string> values = valuesOf(sub.material);
-        const char* const keys[] = {" Ka", " Kd", " Ks", " Ke", " Ns"};
-        std::string changed;
-        for (std::size_t k = 0; k < values.size(); ++k)
-            changed += values[k] == standard[k] ? "" : keys[k] + values[k];
-        text += changed.empty() ? "*" : changed;
+                ' ' + sub.textureName + (values.empty() ? "*" : values);
     }
     return text;
 }
