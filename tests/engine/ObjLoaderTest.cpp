@@ -137,7 +137,7 @@ TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
         {triangle + "f 1/1/1 2/2/2 3/3/3 \\", "", "12 p3@0 . | 0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
         // Lines of megabytes (longer than a read block) in both files, and NUL
         // bytes, which end numbers but stay in names.
-        {"# " + std::string(3 << 20, 'x') + "\nmtllib a.mtl\nv 1" + std::string(2 << 20, '1') +
+        {"# " + std::string(3 << 20, 'x') + "\nmtllib a.mtl\r\nv 1" + std::string(2 << 20, '1') +
              " 0\0 0\nv 1 0 0\nv 0 1 0\nusemtl "s + longName + "\nf 1 2 3\n",
          "newmtl " + longName + "\nmap_Kd " + longName + "\n",
          "12 p3@0 . | inf 0 0 1 0 0 0 1 0 | 0 1 2 | '" + longName + "' 0+1 " + longName + "*"},

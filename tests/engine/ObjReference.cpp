@@ -86,8 +86,9 @@ std::string referenceText(const std::string& path)
     }
 
     std::vector<std::string> mtlNames;
-    std::vector<float> positions, normals, texCoords;
-    std::vector<std::array<int, 3>> corners;  // position, texture and normal index of each triangle corner
+    std::vector<float> lists[3];  // positions, texture coordinates, normals
+    const std::size_t widths[3] = {3, 2, 3};
+    std::vector<std::array<int, 3>> corners;  // an index into each list for each triangle corner
     std::vector<std::string> triangleMaterial;  // the last usemtl name before each triangle
     std::string material;
     std::istringstream in(text);
@@ -100,25 +101,24 @@ std::string referenceText(const std::string& path)
             w.erase(std::find_if(w.begin(), w.end(), [](const std::string& word) { return word[0] == '#'; }), w.end());
         if (w[0] == "mtllib")
             mtlNames.insert(mtlNames.end(), w.begin() + 1, w.end());
-        if (w[0] == "v")
-            positions.insert(positions.end(), {number(w, 1), number(w, 2), number(w, 3)});
-        if (w[0] == "vn")
-            normals.insert(normals.end(), {number(w, 1), number(w, 2), number(w, 3)});
+        if (w[0] == "v" || w[0] == "vn") {
+            std::vector<float>& list = lists[w[0] == "v" ? 0 : 2];
+            list.insert(list.end(), {number(w, 1), number(w, 2), number(w, 3)});
+        }
         if (w[0] == "vt")
-            texCoords.insert(texCoords.end(), {number(w, 1), -number(w, 2)});
+            lists[1].insert(lists[1].end(), {number(w, 1), -number(w, 2)});
         if (w[0] == "usemtl" && w.size() >= 2)
             material = w[1];
         if (w[0] != "f")
             continue;
         // Each index as atoi reads it, 0 when absent; a negative one counts
         // back from the end of its list.
-        const std::size_t sizes[3] = {positions.size() / 3, texCoords.size() / 2, normals.size() / 3};
         std::vector<std::array<int, 3>> face(w.size() - 1, {0, 0, 0});
         for (std::size_t i = 1; i < w.size(); ++i) {
             const char* part = w[i].c_str();
             for (int k = 0; k < 3 && part != nullptr; ++k) {
                 const int index = std::atoi(part);
-                face[i - 1][k] = index < 0 ? static_cast<int>(sizes[k]) + 1 + index : index;
+                face[i - 1][k] = index < 0 ? static_cast<int>(lists[k].size() / widths[k]) + 1 + index : index;
                 part = std::strchr(part, '/');
                 part = part != nullptr ? part + 1 : nullptr;
             }
@@ -130,18 +130,17 @@ std::string referenceText(const std::string& path)
     }
 
     // Equal vertices are those of equal bytes; numbers in order of appearance.
-    const bool hasNormals = !normals.empty(), hasTexCoords = !texCoords.empty();
+    const bool hasNormals = !lists[2].empty(), hasTexCoords = !lists[1].empty();
     const std::size_t floatsPerVertex = 3 + (hasNormals ? 3 : 0) + (hasTexCoords ? 2 : 0);
     std::map<std::string, std::uint32_t> numbers;
     std::vector<float> vertices;
     std::vector<std::uint32_t> indices;
     for (const std::array<int, 3>& corner : corners) {
         float vertex[8] = {};
-        std::copy_n(&positions[3 * (corner[0] - 1)], 3, vertex);
-        if (hasNormals && corner[2] != 0)
-            std::copy_n(&normals[3 * (corner[2] - 1)], 3, vertex + 3);
-        if (hasTexCoords && corner[1] != 0)
-            std::copy_n(&texCoords[2 * (corner[1] - 1)], 2, vertex + (hasNormals ? 6 : 3));
+        const std::size_t slots[3] = {0, hasNormals ? 6u : 3u, 3};
+        for (std::size_t k = 0; k < 3; ++k)
+            if (corner[k] != 0 && !lists[k].empty())
+                std::copy_n(&lists[k][widths[k] * (corner[k] - 1)], widths[k], vertex + slots[k]);
         const auto found = numbers.emplace(std::string(reinterpret_cast<const char*>(vertex), 4 * floatsPerVertex),
                                            static_cast<std::uint32_t>(numbers.size()));
         if (found.second)
