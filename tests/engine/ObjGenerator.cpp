@@ -58,7 +58,7 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
            "newmtl D\nKd 0 0 1\n";
 
     std::ofstream out(path, std::ios::binary);
-    out << "# generated\nmtllib gen.mtl\nmtllib\nmtllib extra.mtl .\\gen.mtl none.mtl\n";
+    out << "# generated\nmtllib gen.mtl\nmtllib\nmtllib .\\extra.mtl gen.mtl none.mtl\n";
     std::size_t positions = 0, texCoords = 0, normals = 0;
     int made = 0;
     bool forwardDone = false;
