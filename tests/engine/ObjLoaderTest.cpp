@@ -7,7 +7,6 @@
 #include "FailingAllocations.h"
 #include "ObjGenerator.h"
 #include "ObjReference.h"
-#include "RecordText.h"
 #include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CObjLoader.h"
 #include "support/LoggedWorkDir.h"
@@ -92,8 +91,8 @@ TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
         // Polygons become fans around their first vertex; a face of two words
         // adds nothing; the winding of the file is kept; index words read as
         // atoi reads them.
-        {square + "f 1 2 3 4 5\n", "", "12 p3@0 . | 0 0 0 1 0 0 1 1 0 0 1 0 0.5 2 0 | 0 1 2 0 2 3 0 3 4 |"},
-        {square + "f 5 4\nf +3 002 1abc\nf 1\n", "", "12 p3@0 . | 1 1 0 1 0 0 0 0 0 | 0 1 2 |"},
+        {square + "f 1 2 3 4 5\nf 5 4\nf +3 002 1abc\nf 1\n", "",
+         "12 p3@0 . | 0 0 0 1 0 0 1 1 0 0 1 0 0.5 2 0 | 0 1 2 0 2 3 0 3 4 2 1 0 |"},
         // Vertices are shared only when equal bit for bit.
         {"v 0 0 0\nv -0 0 0\nv 0.0 0 0\nv nan 0 0\nv -nan 0 0\nv NAN 0 0\nvn 0 0 1\nvn 0 1 0\nvn 0 0 1\n"
          "f 1 2 3\nf 4 5 6\nf 1//1 1//2 3//3\n", "",
@@ -144,9 +143,8 @@ TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
         // A byte order mark, CRLF and any blanks between words; a carriage
         // return alone does not end a line (the second v is a surplus word of
         // the first).
-        {"\xEF\xBB\xBFmtllib\ta.mtl\n \fv 0 0 0\nv\v1 0 0\nv 0 1 0 \r\n\t\nv 1 1 0\nusemtl red  \nf\t1 2\f3 4\r\r\n",
+        {"\xEF\xBB\xBFmtllib\ta.mtl\n \fv 0 0 0\rv 5 5 5\nv\v1 0 0\nv 0 1 0 \r\n\t\nv 1 1 0\nusemtl red  \nf\t1 2\f3 4\r\r\n",
          "newmtl red\nKd 1 0 0\n", "12 p3@0 . | 0 0 0 1 0 0 0 1 0 1 1 0 | 0 1 2 0 2 3 | 'red' 0+2  Kd 1 0 0 1"},
-        {"v 0 0 0\rv 5 5 5\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", "", "12 p3@0 . | 0 0 0 1 0 0 0 1 0 | 0 1 2 |"},
         // Material values: lines before the first newmtl and a nameless
         // newmtl set nothing; d and Tr set the alpha of the colours after
         // them; short or unknown lines are skipped; map_Kd takes its first word.

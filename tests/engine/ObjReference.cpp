@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -9,7 +12,6 @@
 #include <map>
 #include <sstream>
 
-#include "RecordText.h"
 #include "engine/loaders/CNamedMaterial.h"
 #include "engine/loaders/StringUtils.h"
 
@@ -67,7 +69,58 @@ void readMaterials(std::string path, std::vector<std::filesystem::path>& read,
     }
 }
 
+// The record text of a mesh given by its parts.
+std::string recordText(std::uint32_t stride, const std::vector<VESK::CVertexElement>& layout,
+                       const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices,
+                       const std::vector<VESK::CSubMesh>& subMeshes)
+{
+    const auto shortest = [](float value) {
+        char word[32] = " ";
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        if (std::isnan(value))
+            return std::string(word, 1 + std::snprintf(word + 1, sizeof word - 1, "nan%x", bits));
+        return std::string(word, std::to_chars(word + 1, word + sizeof word, value).ptr);
+    };
+    const auto four = [&](const CMyVector<float, 4>& v) {
+        return shortest(v[0]) + shortest(v[1]) + shortest(v[2]) + shortest(v[3]);
+    };
+    std::string text = std::to_string(stride);
+    for (const VESK::CVertexElement& e : layout)
+        text += e.isEndMarker() ? std::string(" .")
+                                : std::string(" ") + "?pnct?"[std::min<std::uint32_t>(e.usage, 5)] +
+                                      std::to_string(e.type) + '@' + std::to_string(e.offset) +
+                                      (e.unit != 0 ? ":" + std::to_string(e.unit) : "");
+    text += " |";
+    for (const float value : vertices)
+        text += shortest(value);
+    text += " |";
+    for (const std::uint32_t index : indices)
+        text += ' ' + std::to_string(index);
+    text += " |";
+    using VESK::CMaterial;
+    const CMaterial standard;
+    for (const VESK::CSubMesh& sub : subMeshes) {
+        std::string values;
+        for (const auto& [key, colour] : {std::pair{" Ka", &CMaterial::ambient}, {" Kd", &CMaterial::diffuse},
+                                          {" Ks", &CMaterial::specular}, {" Ke", &CMaterial::emission}})
+            values += four(sub.material.*colour) == four(standard.*colour) ? "" : key + four(sub.material.*colour);
+        if (shortest(sub.material.shininess) != shortest(standard.shininess))
+            values += " Ns" + shortest(sub.material.shininess);
+        text += " '" + sub.name + "' " + std::to_string(sub.firstIndex) + '+' + std::to_string(sub.triangleCount) +
+                ' ' + sub.textureName + (values.empty() ? "*" : values);
+    }
+    return text;
+}
+
 }  // namespace
+
+std::string recordText(const VESK::CMeshData& mesh)
+{
+    return recordText(mesh.vertexStride, {mesh.elements, mesh.elements + mesh.elementCount},
+                      {mesh.vertices, mesh.vertices + std::size_t(mesh.vertexCount) * mesh.vertexStride / 4},
+                      {mesh.indices, mesh.indices + mesh.indexCount}, mesh.subMeshes);
+}
 
 std::string referenceText(const std::string& path)
 {
