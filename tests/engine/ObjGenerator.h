@@ -10,6 +10,7 @@
 // relative indices, index words with a sign or leading zeros, polygons,
 // texture and normal lines that only start after the first faces, one forward
 // reference, repeated, unknown and unused materials, faces before the first
-// usemtl, two mtllib lines, CRLF lines, continued lines, comments (trailing
+// usemtl, mtllib lines naming several files, a missing one, none, and one
+// through a backslash path, CRLF lines, continued lines, comments (trailing
 // ones too) and other keywords.
 void generateObj(const std::string& path, int triangles, std::uint32_t seed);

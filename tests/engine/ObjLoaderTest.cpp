@@ -143,7 +143,8 @@ TEST_F(ObjLoaderTest, SmallFilesGiveExactlyTheirRecord)
         // A byte order mark, CRLF and any blanks between words; a carriage
         // return alone does not end a line (the second v is a surplus word of
         // the first).
-        {"\xEF\xBB\xBFmtllib\ta.mtl\n \fv 0 0 0\rv 5 5 5\nv\v1 0 0\nv 0 1 0 \r\n\t\nv 1 1 0\nusemtl red  \nf\t1 2\f3 4\r\r\n",
+        {"\xEF\xBB\xBFmtllib\ta.mtl\n \fv 0 0 0\rv 5 5 5\nv\v1 0 0\nv 0 1 0 \r\n\t\nv 1 1 0\nusemtl red  \n"
+         "f\t1 2\f3 4\r\r\n",
          "newmtl red\nKd 1 0 0\n", "12 p3@0 . | 0 0 0 1 0 0 0 1 0 1 1 0 | 0 1 2 0 2 3 | 'red' 0+2  Kd 1 0 0 1"},
         // Material values: lines before the first newmtl and a nameless
         // newmtl set nothing; d and Tr set the alpha of the colours after
