@@ -204,6 +204,7 @@ TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
         {"v 0 0 0\nv 1 0\nv 0 1 0\nf 1 2 3\n", "line 2: v needs three numbers"},
         {triangle + "vn 0 0\nf 1 2 3\n", "line 4: vn needs three numbers"},
         {triangle + "vt\nf 1 2 3\n", "line 4: vt needs a number"},
+        {"v\n", "line 1: v needs three numbers"},
         {"", "no triangle to draw"},
         {triangle + "f 1 2\n", "no triangle to draw"},
     };
