@@ -23,21 +23,12 @@ TEST_F(MemoryManagerTest, LeakReportInAddressOrderWithFileNamesCut)
     manager.shutdown();
     manager.report();
 
-    const std::string open = "-------------------Verification memory----------------------";
-    const std::string close(59, '-');
-    const std::vector<std::string> expected = {
-        " -> -- LOGGING START --",
-        " -> [ INFOS ] " + open,
-        " -> [WARNING] Memory leaks : 2 blocks not free :",
-        " -> [WARNING] Adress 0x10 : 7 bytes > File : \"" + std::string(255, 'x') + "\", line 4294967295",
-        " -> [WARNING] Adress 0x30 : 32 bytes > File : \"a.cpp\", line 20",
-        " -> [WARNING] Memory not free : 39 bytes",
-        " -> [ INFOS ] " + close,
-        " -> -- LOGGING STOP --",
-    };
-    const std::vector<std::string> lines = readLines("memory.log");
-    ASSERT_EQ(lines.size(), expected.size() + 2) << readFile("memory.log");
-    EXPECT_EQ(lines[0], "LOG NAME : memory.log");
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_TRUE(isStampedLine(lines[i + 2], expected[i])) << lines[i + 2];
+    EXPECT_EQ(unstamped(readFile("memory.log")), logText("memory.log", {
+        "[ INFOS ] -------------------Verification memory----------------------",
+        "[WARNING] Memory leaks : 2 blocks not free :",
+        "[WARNING] Adress 0x10 : 7 bytes > File : \"" + std::string(255, 'x') + "\", line 4294967295",
+        "[WARNING] Adress 0x30 : 32 bytes > File : \"a.cpp\", line 20",
+        "[WARNING] Memory not free : 39 bytes",
+        "[ INFOS ] " + std::string(59, '-'),
+    }));
 }

@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,20 +17,6 @@
 #include "support/TempWorkDir.h"
 
 namespace {
-
-// A log file as the viewer writes it, with "T" for each time stamp.
-std::string logText(const std::string& name, const std::vector<std::string>& lines)
-{
-    std::string text = "LOG NAME : " + name + "\n\nT -> -- LOGGING START --\n";
-    for (const std::string& line : lines)
-        text += "T -> " + line + "\n";
-    return text + "T -> -- LOGGING STOP --\n";
-}
-
-std::string unstamped(const std::string& log)
-{
-    return std::regex_replace(log, std::regex("(^|\n)" + timeStampPattern() + " -> "), "$1T -> ");
-}
 
 // "memory.log" of a run that leaves no block.
 const std::string cleanMemoryLog = logText("memory.log",

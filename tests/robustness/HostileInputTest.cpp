@@ -77,12 +77,12 @@ TEST_F(HostileInputTest, PicturesCutShortFuzzedOrTinyLoadOrFailCleanly)
         const std::unique_ptr<CPicture> picture(static_cast<CPicture*>(CFactoryLoader::loadFromFile(file)));
         EXPECT_FALSE(picture && refused) << file;
         if (!picture)
-            expected.push_back(regexQuote(" -> [ ERROR ] VESK::CPictureLoader::loadFromFile " + file + " [FAILED]"));
+            expected.push_back(regexQuote("T -> [ ERROR ] VESK::CPictureLoader::loadFromFile " + file + " [FAILED]"));
     }
     const std::vector<std::string> lines = logBody();
     ASSERT_EQ(lines.size(), expected.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::regex line(timeStampPattern() + expected[i] + "( \\(.+\\))?");
+        const std::regex line(expected[i] + "( \\(.+\\))?");
         EXPECT_TRUE(std::regex_match(lines[i], line)) << lines[i];
     }
     CFactoryLoader::getInstance().clear();

@@ -22,10 +22,14 @@ protected:
         TempWorkDir::TearDown();
     }
 
-    // The flushed lines of global.log after its name, blank and start lines.
+    // The flushed lines of global.log after its name, blank and start lines,
+    // with "T" for each time stamp.
     static std::vector<std::string> logBody()
     {
-        std::vector<std::string> lines = readLines("global.log");
+        std::vector<std::string> lines;
+        std::istringstream in(unstamped(readFile("global.log")));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
         lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(3, lines.size()));
         return lines;
     }

@@ -44,25 +44,26 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
-    static std::vector<std::string> readLines(const std::string& path)
-    {
-        std::vector<std::string> lines;
-        std::istringstream in(readFile(path));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-
 private:
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::path directory;
 };
 
-// A log line's time stamp: hour, minute and second without leading zeros.
-inline const std::string& timeStampPattern()
+// The text with the time stamp that starts each log line (hour, minute and
+// second without leading zeros) replaced by "T".
+inline std::string unstamped(const std::string& text)
 {
-    static const std::string pattern = "([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9]):([0-9]|[1-5][0-9]|60)";
-    return pattern;
+    static const std::regex stamp("(^|\n)([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9]):([0-9]|[1-5][0-9]|60) -> ");
+    return std::regex_replace(text, stamp, "$1T -> ");
+}
+
+// A closed log file as CLog writes it, with "T" for each time stamp.
+inline std::string logText(const std::string& name, const std::vector<std::string>& lines)
+{
+    std::string text = "LOG NAME : " + name + "\n\nT -> -- LOGGING START --\n";
+    for (const std::string& line : lines)
+        text += "T -> " + line + "\n";
+    return text + "T -> -- LOGGING STOP --\n";
 }
 
 // Escapes a literal text for use inside a regular expression.
@@ -70,10 +71,4 @@ inline std::string regexQuote(const std::string& text)
 {
     static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
     return std::regex_replace(text, special, R"(\$&)");
-}
-
-// True when the line is a time stamp followed by exactly the given rest.
-inline bool isStampedLine(const std::string& line, const std::string& rest)
-{
-    return std::regex_match(line, std::regex(timeStampPattern() + regexQuote(rest)));
 }
