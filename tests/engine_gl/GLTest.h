@@ -1,15 +1,35 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include <GL/glew.h>
+#include <GL/freeglut.h>
 
 #include "engine_gl/GLRenderer.h"
-#include "support/GlutWindow.h"
+#include "support/TempWorkDir.h"
 
-// Fixture of the GL tests: the program's one real window and context, opened
-// and handed to GLRenderer::initialize() by the first test that needs it.
-class GLTest : public ::testing::Test {
+// Fixture of the GL tests, each in a working directory of its own: the
+// program's one real context, that of a freeglut window glutWindowSize pixels
+// square (the viewer's display swaps its buffers, so it needs a toolkit
+// window), created by the first test with the renderer initialised on it.
+constexpr int glutWindowSize = 64;
+
+class GLTest : public TempWorkDir {
 protected:
-    void SetUp() override { useGlutWindow(); }
+    void SetUp() override
+    {
+        TempWorkDir::SetUp();
+        static const int window = [] {
+            int argc = 1;
+            char name[] = "vesk-test";
+            char* argv[] = {name, nullptr};
+            glutInit(&argc, argv);
+            glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+            glutInitWindowSize(glutWindowSize, glutWindowSize);
+            const int id = glutCreateWindow("vesk test");
+            VESK_GL::GLRenderer::getInstance().initialize();
+            return id;
+        }();
+        glutSetWindow(window);
+    }
 
     // No GL error may be left, and the renderer must not be left pointing at
     // a test's local declaration.
@@ -17,6 +37,7 @@ protected:
     {
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         EXPECT_EQ(VESK_GL::GLRenderer::getInstance().getCurrentDeclaration(), nullptr);
+        TempWorkDir::TearDown();
     }
 
     // The primitives GL generated while the call ran.
