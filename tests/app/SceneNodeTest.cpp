@@ -2,7 +2,6 @@
 #include <sstream>
 
 #include "app/CSceneNode.h"
-#include "support/PrintedOutput.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -69,12 +68,10 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWrittenAndReloadsOrClearsCons
         EXPECT_EQ(joined(root.allMeshNames), scene.names) << scene.text;
     }
 
-    // A folder is no scene; a second file replaces the first tree, its names
-    // and its current frame; clearing a subtree takes it out of its parent,
-    // and the root becomes current again when the current frame went with it.
+    // A second file replaces the first tree, its names and its current frame;
+    // clearing a subtree takes it out of its parent, and the root becomes
+    // current again when the current frame went with it.
     CSceneNode root;
-    std::filesystem::create_directory("Folder.sg");
-    EXPECT_EQ(printedBy([&] { root.loadSceneGraph("Folder.sg"); }), "SceneGraph file not found!\n");
     writeFile("open.sg", "Frame A\nFrame B\nFrame C\n");
     writeFile("closed.sg", "Frame C\n}\n");
     root.loadSceneGraph("open.sg");

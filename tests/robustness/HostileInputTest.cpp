@@ -90,12 +90,12 @@ TEST_F(HostileInputTest, PicturesCutShortFuzzedOrTinyLoadOrFailCleanly)
 
 TEST_F(HostileInputTest, SceneFilesAreReadOnlyWhenRegularAndDeepTreesWithoutRecursion)
 {
-    // Neither a FIFO without a writer nor an endless device is opened.
+    // Neither a FIFO without a writer, an endless device nor a folder is read.
     CSceneNode root;
     ASSERT_EQ(mkfifo("Fifo.sg", 0600), 0);
     std::filesystem::create_symlink("/dev/zero", "Zero.sg");
     std::filesystem::create_directory("Folder.sg");
-    for (const std::string name : {"Fifo.sg", "Zero.sg", "Folder.sg/inside.sg"})
+    for (const std::string name : {"Fifo.sg", "Zero.sg", "Folder.sg", "Folder.sg/inside.sg"})
         EXPECT_EQ(printedBy([&] { root.loadSceneGraph(name); }), "SceneGraph file not found!\n") << name;
     for (const std::filesystem::path& path : fuzzInputs("scene"))
         EXPECT_EQ(printedBy([&] { root.loadSceneGraph(path.string()); }), "") << path;
