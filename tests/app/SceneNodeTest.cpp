@@ -1,7 +1,10 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <sstream>
 
 #include "app/CSceneNode.h"
+#include "support/PrintedOutput.h"
 #include "support/TempWorkDir.h"
 
 namespace {
@@ -84,4 +87,38 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWrittenAndReloadsOrClearsCons
     root.clear(root.children[0]->children[0]);
     EXPECT_EQ(dump(root), "((A))");
     EXPECT_EQ(root.current, &root);
+}
+
+TEST_F(SceneNodeTest, SceneFilesAreReadOnlyWhenRegularAndDeepTreesWithoutRecursion)
+{
+    // Neither a FIFO without a writer, an endless device nor a folder is read.
+    CSceneNode root;
+    ASSERT_EQ(mkfifo("Fifo.sg", 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", "Zero.sg");
+    std::filesystem::create_directory("Folder.sg");
+    for (const std::string name : {"Fifo.sg", "Zero.sg", "Folder.sg", "Folder.sg/inside.sg"})
+        EXPECT_EQ(printedBy([&] { root.loadSceneGraph(name); }), "SceneGraph file not found!\n") << name;
+    for (const auto& entry : std::filesystem::directory_iterator(VESK_SOURCE_DIR "/fuzz/corpus/scene"))
+        EXPECT_EQ(printedBy([&] { root.loadSceneGraph(entry.path()); }), "") << entry.path();
+
+    // A million nested frames closed again, one closing line too many, and a
+    // frame named with a NUL byte, through a link; read twice, so that the
+    // second reading frees the first tree.
+    const std::string nulName("Cu\0be", 5);
+    std::string text;
+    for (int i = 0; i < 1000000; ++i)
+        text += "Frame A\n";
+    for (int i = 0; i <= 1000000; ++i)
+        text += "}\n";
+    writeFile("SceneGraph.sg", text + "Frame " + nulName + "\n");
+    std::filesystem::create_symlink("SceneGraph.sg", "Link.sg");
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(printedBy([&] { root.loadSceneGraph("Link.sg"); }), "");
+    std::size_t depth = 0;
+    for (const CSceneNode* node = &root; !node->children.empty(); node = node->children.front())
+        ++depth;
+    EXPECT_EQ(depth, 1000000u);
+    EXPECT_EQ(root.children.size(), 2u);
+    EXPECT_EQ(root.allMeshNames, (std::vector<std::string>{"A", nulName}));
+    root.clear(nullptr);
 }

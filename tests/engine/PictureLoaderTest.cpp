@@ -202,6 +202,44 @@ TEST_F(PictureLoaderTest, UnusableFilesAndRunningOutOfMemoryFailWithTheirName)
     EXPECT_NE(load("large.pgm"), nullptr);
 }
 
+// Every beginning of a PNG and a JPEG file, each committed fuzz input as
+// fuzz_picture feeds it (its first byte picks the extension; the inputs of
+// findings must be refused up front) and two bytes under every extension load,
+// or fail with the loader's message.
+TEST_F(PictureLoaderTest, CutFuzzedAndTinyFilesLoadOrFailWithTheirName)
+{
+    Bytes bgr(8 * 8 * 3);
+    for (std::size_t i = 0; i < bgr.size(); ++i)
+        bgr[i] = static_cast<std::uint8_t>(i * 5);
+    CPicture whole(CMyVector<int, 2>(8, 8), PICTURE_BGR, bgr.data());
+    std::vector<std::pair<std::string, bool>> files;  // each file, and whether it must be refused
+    for (const std::string extension : {"png", "jpg"}) {
+        loader.saveToFile(&whole, "whole." + extension);
+        const std::string bytes = readFile("whole." + extension);
+        for (std::size_t length = 0; length <= bytes.size(); ++length) {
+            files.emplace_back("cut" + std::to_string(length) + "." + extension, false);
+            writeFile(files.back().first, bytes.substr(0, length));
+        }
+    }
+    const std::string extensions[] = {"bmp", "dds", "jpg", "jpeg", "jpe", "png", "ppm", "tga", "pgm"};
+    for (const std::string folder : {"/fuzz/corpus/picture", "/tests/data/fuzz/picture"})
+        for (const auto& entry : std::filesystem::directory_iterator(VESK_SOURCE_DIR + folder)) {
+            const std::string bytes = readFile(entry.path());
+            const std::string extension = extensions[static_cast<unsigned char>(bytes.at(0)) % 9];
+            files.emplace_back(entry.path().filename().string() + "." + extension, folder[1] == 't');
+            writeFile(files.back().first, bytes.substr(1));
+        }
+    for (const std::string& extension : extensions) {
+        files.emplace_back("short." + extension, true);
+        writeFile(files.back().first, "v\n");
+    }
+    for (const auto& [file, refused] : files) {
+        const std::unique_ptr<CPicture> picture = load(file);
+        EXPECT_TRUE(picture ? !refused : message == "VESK::CPictureLoader::loadFromFile " + file + " [FAILED]")
+            << file << ": " << message;
+    }
+}
+
 TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
 {
     // A copy of the bytes with a little-endian value of 4 (or size) bytes at an offset.
