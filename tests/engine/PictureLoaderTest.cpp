@@ -47,8 +47,8 @@ protected:
         ILuint image = 0;
         ilGenImages(1, &image);
         ilBindImage(image);
-        const int bytes = channels * (type == IL_UNSIGNED_SHORT ? 2 : 1);
-        ilTexImage(width, 1, 1, static_cast<ILubyte>(bytes), format, type, const_cast<void*>(samples));
+        // DevIL takes the channel count here and the sample size from the type.
+        ilTexImage(width, 1, 1, static_cast<ILubyte>(channels), format, type, const_cast<void*>(samples));
         ilSave(IL_PNG, "devil.png");
         ilDeleteImages(1, &image);
         return readFile("devil.png");
