@@ -326,13 +326,14 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
                  "P5 1 1 # comment\n255\n.", "P5 1 1 255"}},
         {"jpg", {png, with(jpeg, 12, 0xc9, 1), std::string("\xff\xd8\xff\xda\x00\x02", 6), jpeg.substr(0, 30)}},
         {"gif", {"GIF89a"}},
-        // A stated size short of the pixels (DevIL decodes past its buffer), more
-        // mipmap levels than 5 x 4 has, a wrong header size, a cube map, a volume
-        // texture, a depth, or a code DevIL is not let near; a compressed file
-        // with a pitch alone leaves DevIL without a size.
-        {"dds", {with(dds, 20, 15), with(dds, 28, 4), with(dds, 4, 123), with(dds, 112, 0x200),
-                 with(dds, 112, 0x200000), with(dds, 24, 2), with(dds, 76, 24), with(dds, 84, 0x36545844),
-                 with(with(dxt5, 8, 0x100f), 20, 20), with(plain, 88, 0x80808080), with(plain, 80, 0x20000)}},
+        // No magic bytes, a stated size short of the pixels (DevIL decodes past
+        // its buffer), more mipmap levels than 5 x 4 has, a wrong header size, a
+        // cube map, a volume texture, a depth, or a code DevIL is not let near; a
+        // compressed file with a pitch alone leaves DevIL without a size.
+        {"dds", {"DDX" + dds.substr(3), with(dds, 20, 15), with(dds, 28, 4), with(dds, 4, 123),
+                 with(dds, 112, 0x200), with(dds, 112, 0x200000), with(dds, 24, 2), with(dds, 76, 24),
+                 with(dds, 84, 0x36545844), with(with(dxt5, 8, 0x100f), 20, 20), with(plain, 88, 0x80808080),
+                 with(plain, 80, 0x20000)}},
     };
     for (const auto& [extension, files] : refused)
         for (const std::string& bytes : files)
