@@ -1,5 +1,4 @@
 #include <limits>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -61,24 +60,21 @@ TEST_F(ResourceManagerTest, EntriesAreLoggedInByteOrderAndDestroyedOnceWhoeverDe
     manager.releaseAll();
 
     EXPECT_EQ(destroyed, (std::vector<std::string>{"first", "n", "B", "a", "b", "c"}));
-    std::vector<std::string> lines = logBody();
-    for (std::string& line : lines)
-        line = std::regex_replace(line, std::regex("^T -> \\[ "), "");
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "INFOS ] CResourceManager - LOADING : k.obj",
-                         "INFOS ] CResourceManager - LOADING : nothing",
-                         "INFOS ] CResourceManager - RELEASE : k.obj",
-                         "INFOS ] CResourceManager - LOADING : n.png",
-                         "INFOS ] CResourceManager - RELEASE : n.png",
-                         "INFOS ] CResourceManager - LOADING : b",
-                         "INFOS ] CResourceManager - LOADING : c",
-                         "INFOS ] CResourceManager - LOADING : B",
-                         "ERROR ] a texture failed",
-                         "ERROR ] CResourceManager - LOADING : a",
-                         "ERROR ] CResourceManager - RELEASE : B",
-                         "ERROR ] CResourceManager - RELEASE : a",
-                         "ERROR ] CResourceManager - RELEASE : b",
-                         "ERROR ] CResourceManager - RELEASE : c",
-                         "ERROR ] CResourceManager - RELEASE : nothing",
-                     }));
+    EXPECT_EQ(logBody("T -> [ "), (std::vector<std::string>{
+        "INFOS ] CResourceManager - LOADING : k.obj",
+        "INFOS ] CResourceManager - LOADING : nothing",
+        "INFOS ] CResourceManager - RELEASE : k.obj",
+        "INFOS ] CResourceManager - LOADING : n.png",
+        "INFOS ] CResourceManager - RELEASE : n.png",
+        "INFOS ] CResourceManager - LOADING : b",
+        "INFOS ] CResourceManager - LOADING : c",
+        "INFOS ] CResourceManager - LOADING : B",
+        "ERROR ] a texture failed",
+        "ERROR ] CResourceManager - LOADING : a",
+        "ERROR ] CResourceManager - RELEASE : B",
+        "ERROR ] CResourceManager - RELEASE : a",
+        "ERROR ] CResourceManager - RELEASE : b",
+        "ERROR ] CResourceManager - RELEASE : c",
+        "ERROR ] CResourceManager - RELEASE : nothing",
+    }));
 }

@@ -23,13 +23,14 @@ protected:
     }
 
     // The flushed lines of global.log after its name, blank and start lines,
-    // with "T" for each time stamp.
-    static std::vector<std::string> logBody()
+    // with "T" for each time stamp and without `common`, the start that the
+    // caller's lines share.
+    static std::vector<std::string> logBody(const std::string& common = "")
     {
         std::vector<std::string> lines;
         std::istringstream in(unstamped(readFile("global.log")));
         for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
+            lines.push_back(line.rfind(common, 0) == 0 ? line.substr(common.size()) : line);
         lines.erase(lines.begin(), lines.begin() + std::min<std::size_t>(3, lines.size()));
         return lines;
     }
