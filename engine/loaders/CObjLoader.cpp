@@ -1,6 +1,7 @@
 #include "CObjLoader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -70,18 +71,46 @@ void* CObjLoader::loadFromFile(std::string path)
     resetLists();
     objPath = path;
     try {
-        CMeshData* record = load(path);
+        readFile(path);
+        buildVertices();
+        CMeshData* record = makeRecord();
         resetLists();
         return record;
-    } catch (const std::bad_alloc&) {
-        resetLists();
-        fail("out of memory");
-    } catch (const std::length_error&) {
-        resetLists();
-        fail("too large for 32-bit indices");
     } catch (...) {
         resetLists();
+        rethrowAsFailure();
+    }
+}
+
+CObjOutline CObjLoader::readOutline(const std::string& path)
+{
+    resetLists();
+    objPath = path;
+    CObjOutline result;
+    outline = &result;
+    outlineCorners = 0;
+    try {
+        readFile(path);
+        finishOutline();
+    } catch (...) {
+        outline = nullptr;
+        resetLists();
+        rethrowAsFailure();
+    }
+    outline = nullptr;
+    resetLists();
+    return result;
+}
+
+// Called from a handler: the failure in flight as the loader's CException.
+void CObjLoader::rethrowAsFailure() const
+{
+    try {
         throw;
+    } catch (const std::bad_alloc&) {
+        fail("out of memory");
+    } catch (const std::length_error&) {
+        fail("too large for 32-bit indices");
     }
 }
 
@@ -116,11 +145,11 @@ void CObjLoader::failOnLine(std::uint64_t line, const std::string& reason) const
     fail("line " + std::to_string(line) + ": " + reason);
 }
 
-CMeshData* CObjLoader::load(const std::string& path)
+void CObjLoader::readFile(const std::string& path)
 {
     CTextFileReader reader(true);
     if (!reader.open(path))
-        fail("");
+        fail(std::strerror(errno));
     hasNormals = false;
     hasTexCoords = false;
     setLayout(false, false);
@@ -133,15 +162,65 @@ CMeshData* CObjLoader::load(const std::string& path)
         readObjLines(begin, end);
     if (reader.failed())
         fail("");
+    checkReferences();
+    if (cornerCount() == 0)
+        fail("no triangle to draw");
 
     // The MTL files lie beside the OBJ file; only '/' separates folders here.
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::set<std::pair<std::uint64_t, std::uint64_t>> filesRead;
     for (const std::string& name : mtlNames)
-        readMaterials(folder + name, filesRead);
-    buildVertices();
-    return makeRecord();
+        readMaterials(folder, name, filesRead);
+}
+
+// Every corner counted so far: resolved, queued or waiting for later lines.
+std::uint64_t CObjLoader::cornerCount() const
+{
+    return outline != nullptr ? outlineCorners : indexData.size() + pendingCorners.size();
+}
+
+// Refuses faces naming data beyond the lists read: a corner cannot do without
+// its position, even in a file without v lines; indices into a list the file
+// has no line of are ignored.
+void CObjLoader::checkReferences() const
+{
+    const struct {
+        const LargestReference& reference;
+        std::size_t available;
+        const char* name;
+        bool mayBeAbsent;
+    } lists[3] = {{largestPosition, positions.size(), "position", false},
+                  {largestTexCoord, texCoords.size(), "texture", true},
+                  {largestNormal, normals.size(), "normal", true}};
+    for (const auto& list : lists) {
+        if ((list.available > 0 || !list.mayBeAbsent) && list.reference.index > list.available)
+            failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
+                                                " beyond the " + std::to_string(list.available) + " read");
+    }
+}
+
+// Hands the lists read over to the outline. Its faces are kept only for a
+// file without normals, which is all they are needed for.
+void CObjLoader::finishOutline()
+{
+    for (const FaceCorner& corner : pendingCorners)
+        outline->positionUsed[corner.position - 1] = 1;
+    outline->positions.assign(positions.at(0), positions.at(0) + 3 * positions.size());
+    outline->hasNormals = normals.size() > 0 && largestNormal.index > 0;
+    outline->materials = std::move(materials);
+    if (normals.size() > 0) {
+        std::vector<std::uint32_t>().swap(outline->corners);
+        return;
+    }
+    if (texCoords.size() > 0) {
+        outline->texCoords.assign(texCoords.at(0), texCoords.at(0) + 2 * texCoords.size());
+    } else {
+        for (std::size_t i = 1; i < outline->corners.size(); i += 2)
+            outline->corners[i] = 0;
+    }
+    for (CMaterialMark& mark : materialMarks)
+        outline->materialMarks.push_back(CObjOutline::MaterialMark{std::move(mark.name), mark.start});
 }
 
 // Each line is read up to where its reading stops, and only the rest of it
@@ -160,14 +239,20 @@ void CObjLoader::readObjLines(char* line, char* end)
         if (c == 'v') {
             if (isWordSpace(cursor[1])) {
                 cursor = readVector(cursor + 1, "v", positions, 3);
-                *lastCornerAt.append() = FaceCorner{0, 0, 0, 0};
+                if (outline != nullptr)
+                    outline->positionUsed.push_back(0);
+                else
+                    *lastCornerAt.append() = FaceCorner{0, 0, 0, 0};
             } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
                 if (!hasTexCoords)
                     setLayout(hasNormals, true);
                 cursor = readVector(cursor + 2, "vt", texCoords, 1);
             } else if (cursor[1] == 'n' && isWordSpace(cursor[2])) {
-                if (!hasNormals)
+                if (!hasNormals) {
                     setLayout(true, hasTexCoords);
+                    if (outline != nullptr)
+                        std::vector<std::uint32_t>().swap(outline->corners);
+                }
                 cursor = readVector(cursor + 2, "vn", normals, 3);
             }
         } else if (c == 'f' && isWordSpace(cursor[1])) {
@@ -177,7 +262,7 @@ void CObjLoader::readObjLines(char* line, char* end)
             readName(cursor + 6, name);
             if (!name.empty())
                 materialMarks.push_back(
-                    CMaterialMark{std::move(name), static_cast<std::uint32_t>(indexData.size() + pendingCorners.size())});
+                    CMaterialMark{std::move(name), static_cast<std::uint32_t>(cornerCount())});
         } else if (c == 'm' && startsWithKeyword(cursor, "mtllib")) {
             std::string name;
             for (cursor = readName(cursor + 6, name); !name.empty(); cursor = readName(cursor, name)) {
@@ -253,7 +338,8 @@ const char* CObjLoader::readFace(const char* cursor)
 {
     // Files mostly list their positions before the faces, and a mesh has
     // about as many vertices as positions.
-    vertexData.reserve(positions.size());
+    if (outline == nullptr)
+        vertexData.reserve(positions.size());
     FaceCorner first{};
     FaceCorner previous{};
     std::size_t words = 0;
@@ -275,7 +361,7 @@ const char* CObjLoader::readFace(const char* cursor)
         }
         ++words;
     }
-    if (indexData.size() + pendingCorners.size() > maximumCorners)
+    if (cornerCount() > maximumCorners)
         failOnLine(lineNumber, "more triangle corners than 32-bit indices allow");
     return cursor;
 }
@@ -337,12 +423,32 @@ const char* CObjLoader::readCorner(const char* cursor, FaceCorner& corner)
 // of the file.
 void CObjLoader::addCorner(const FaceCorner& corner)
 {
+    if (outline != nullptr) {
+        outlineCorner(corner);
+        return;
+    }
     if (!pendingCorners.empty() || corner.position > positions.size() || corner.texCoord > texCoords.size() ||
         corner.normal > normals.size()) {
         pendingCorners.push_back(corner);
         return;
     }
     queueCorner(corner);
+}
+
+// An outline records which positions the faces use (a position a later line
+// defines is marked once it is known) and, while the file has shown no
+// normals, the corner itself.
+void CObjLoader::outlineCorner(const FaceCorner& corner)
+{
+    if (corner.position <= outline->positionUsed.size())
+        outline->positionUsed[corner.position - 1] = 1;
+    else
+        pendingCorners.push_back(corner);
+    if (normals.size() == 0) {
+        outline->corners.push_back(corner.position);
+        outline->corners.push_back(corner.texCoord);
+    }
+    ++outlineCorners;
 }
 
 // Starts fetching what the corner's lookup needs, its position's last
@@ -460,27 +566,30 @@ void CObjLoader::setLayout(bool withNormals, bool withTexCoords)
     hasTexCoords = withTexCoords;
 }
 
-// Appends the materials of one MTL file, unless `filesRead` shows that the
-// same file was read under another name. Lines before the file's first
-// newmtl have no material to change.
-void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead)
+// Appends the materials of the MTL file `name` in the OBJ file's folder,
+// unless `filesRead` shows that the same file was read under another name.
+// Lines before the file's first newmtl have no material to change.
+void CObjLoader::readMaterials(const std::string& folder, std::string name,
+                               std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead)
 {
-    if (path.empty())
-        return;
-    // Files written elsewhere may name folders with backslashes.
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
+    // Files written elsewhere may name folders with backslashes; the OBJ
+    // file's own folder is named as the caller gave it.
+    std::replace(name.begin(), name.end(), '\\', '/');
+    const std::string path = folder + name;
     CTextFileReader reader;
-    if (!reader.open(path) || !filesRead.insert(reader.fileIdentity()).second)
+    const bool read = reader.open(path) && filesRead.insert(reader.fileIdentity()).second;
+    if (outline != nullptr)
+        outline->mtlFiles.push_back(CObjOutline::MtlFile{name, path, read});
+    if (!read)
         return;
     const std::size_t materialsBefore = materials.size();
     float alpha = 1.0f;
+    std::uint64_t mtlLine = 0;
     char* begin;
     char* end;
     while (reader.nextBlock(begin, end)) {
         for (const char* cursor = begin; cursor < end;) {
+            ++mtlLine;
             // The first four words are all any keyword uses.
             const char* first[4];
             const char* last[4];
@@ -490,7 +599,9 @@ void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_
                 cursor = wordEnd(cursor);
                 last[count++] = cursor;
             }
-            cursor = static_cast<const char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor))) + 1;
+            const char* const lineEnd =
+                static_cast<const char*>(std::memchr(cursor, '\n', static_cast<std::size_t>(end - cursor)));
+            cursor = lineEnd + 1;
             if (count < 2)
                 continue;
             if (wordEquals(first[0], last[0], "newmtl")) {
@@ -508,6 +619,10 @@ void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_
                 current.material.shininess = readFloat(first[1], last[1]);
             } else if (wordEquals(first[0], last[0], "map_Kd")) {
                 current.textureName.assign(first[1], last[1]);
+                if (outline != nullptr)
+                    outline->textureLines.push_back(CObjOutline::TextureLine{
+                        outline->mtlFiles.size() - 1, mtlLine, materials.size() - 1,
+                        splitWords(std::string(first[1], lineEnd))});
             } else if (count == 4) {
                 CMyVector<float, 4>* colour = nullptr;
                 if (wordEquals(first[0], last[0], "Ka"))
@@ -529,24 +644,8 @@ void CObjLoader::readMaterials(std::string path, std::set<std::pair<std::uint64_
 // Resolves the corners that waited for later lines, then decides the final
 // order of the indices: when the MTL files defined materials, grouped by
 // material, then the triangles no material claimed; in file order otherwise.
-// Indices into a list the file has no line of are ignored.
 void CObjLoader::buildVertices()
 {
-    flushQueues();
-    // A corner cannot do without its position, even in a file without v lines.
-    const struct {
-        const LargestReference& reference;
-        std::size_t available;
-        const char* name;
-        bool mayBeAbsent;
-    } lists[3] = {{largestPosition, positions.size(), "position", false},
-                  {largestTexCoord, texCoords.size(), "texture", true},
-                  {largestNormal, normals.size(), "normal", true}};
-    for (const auto& list : lists) {
-        if ((list.available > 0 || !list.mayBeAbsent) && list.reference.index > list.available)
-            failOnLine(list.reference.line, std::string(list.name) + " index " + std::to_string(list.reference.index) +
-                                                " beyond the " + std::to_string(list.available) + " read");
-    }
     for (const FaceCorner& corner : pendingCorners)
         queueCorner(corner);
     flushQueues();
@@ -614,8 +713,6 @@ CMeshData* CObjLoader::makeRecord()
     std::uint64_t indexCount = 0;
     for (const auto& range : indexRanges)
         indexCount += range.second - range.first;
-    if (indexCount == 0)
-        fail("no triangle to draw");
 
     std::unique_ptr<CMeshData> record(new CMeshData);
     record->elementCount = 2 + (hasNormals ? 1 : 0) + (hasTexCoords ? 1 : 0);

@@ -9,6 +9,7 @@
 #include "CGroupArray.h"
 #include "CMeshData.h"
 #include "CNamedMaterial.h"
+#include "CObjOutline.h"
 #include "CVertexTable.h"
 #include "VLoader.h"
 
@@ -43,6 +44,11 @@ public:
     // vn lines), yields no triangle to draw, or does not fit in memory or in
     // 32-bit indices.
     void* loadFromFile(std::string path) override;
+
+    // Reads the file as loadFromFile does, refusing the same input with the
+    // same CException, but builds no vertex table: returns the file's outline
+    // (its MTL files, materials, positions and, without normals, its faces).
+    CObjOutline readOutline(const std::string& path);
 
     // Writing OBJ files is not supported: does nothing.
     void saveToFile(void* record, std::string path) override;
@@ -105,7 +111,12 @@ private:
     };
 
     void resetLists();
-    CMeshData* load(const std::string& path);
+    void readFile(const std::string& path);
+    void checkReferences() const;
+    std::uint64_t cornerCount() const;
+    void outlineCorner(const FaceCorner& corner);
+    void finishOutline();
+    [[noreturn]] void rethrowAsFailure() const;
     void readObjLines(char* cursor, char* end);
     char* endOfLine(char* cursor, char* end, std::uint64_t& joined) const;
     const char* readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded);
@@ -119,7 +130,8 @@ private:
     void flushQueues();
     void buildVertex(const FaceCorner& corner, float* vertex) const;
     void setLayout(bool withNormals, bool withTexCoords);
-    void readMaterials(std::string path, std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead);
+    void readMaterials(const std::string& folder, std::string name,
+                       std::set<std::pair<std::uint64_t, std::uint64_t>>& filesRead);
     void buildVertices();
     CMeshData* makeRecord();
     [[noreturn]] void fail(const std::string& reason) const;
@@ -151,6 +163,11 @@ private:
     // The index ranges [first, end) of indexData that make up the result, in
     // their final order: the regrouping by material, or everything.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> indexRanges;
+
+    // Set while readOutline fills it: the reading then records what the
+    // outline holds instead of resolving corners to vertices.
+    CObjOutline* outline = nullptr;
+    std::uint64_t outlineCorners = 0;
 
     std::string objPath;
     // The MTL files the mtllib lines name, in order of first mention.

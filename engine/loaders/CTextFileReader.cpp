@@ -51,9 +51,12 @@ bool CTextFileReader::open(const std::string& path)
     if (descriptor < 0)
         return false;
     struct stat status;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const bool statted = ::fstat(descriptor, &status) == 0;
+    if (!statted || !S_ISREG(status.st_mode)) {
+        const int error = !statted ? errno : S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
         ::close(descriptor);
         descriptor = -1;
+        errno = error;
         return false;
     }
     identity = std::make_pair(static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino));

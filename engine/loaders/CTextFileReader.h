@@ -25,8 +25,9 @@ public:
     CTextFileReader(const CTextFileReader&) = delete;
     CTextFileReader& operator=(const CTextFileReader&) = delete;
 
-    // Opens the file for reading; false when it cannot be opened or is not a
-    // regular file (a directory, a device or a pipe).
+    // Opens the file for reading; false, with errno telling why, when it
+    // cannot be opened or is not a regular file (EISDIR for a directory,
+    // EINVAL for a device or a pipe).
     bool open(const std::string& path);
 
     // Hands out the next block [begin, end) of whole lines. The block's last

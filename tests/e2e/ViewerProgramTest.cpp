@@ -101,7 +101,7 @@ TEST_F(ViewerProgramTest, SceneLoadsEachFileOnceDrawsWhatLoadedMovesWithTheKeysA
         "[ INFOS ] CResourceManager - LOADING : Quad.obj",
         "[ INFOS ] CResourceManager - LOADING : wood.ppm",
         "[ INFOS ] CResourceManager - LOADING : sub\\Metal.ppm",
-        "[ ERROR ] VESK::CObjLoader::loadFromFile Data/Ghost.obj [FAILED]",
+        "[ ERROR ] VESK::CObjLoader::loadFromFile Data/Ghost.obj [FAILED] (No such file or directory)",
         "[ ERROR ] CResourceManager - LOADING : Red.obj",
         "[ ERROR ] VESK::CPictureLoader::loadFromFile Data/Lost.obj [FAILED]",
         "[ ERROR ] CResourceManager - LOADING : Lost.obj",

@@ -8,6 +8,7 @@
 #include "FailingAllocations.h"
 #include "ObjGenerator.h"
 #include "ObjReference.h"
+#include "debugging/CException.h"
 #include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CObjLoader.h"
 #include "support/LoggedWorkDir.h"
@@ -53,6 +54,16 @@ protected:
         if (!mesh && lines.size() == before + 1) {
             EXPECT_TRUE(std::regex_match(lines.back(), std::regex(regexQuote(message) + reason)))
                 << lines.back() << "\nexpected: " << message << reason;
+        }
+        // Reading the outline refuses exactly what the load refuses.
+        if (allowed < 0) {
+            std::string refusal;
+            try {
+                CObjLoader().readOutline(path);
+            } catch (const DEBUGGING::CException& error) {
+                refusal = "T -> [ ERROR ] " + std::string(error.what());
+            }
+            EXPECT_EQ(refusal, mesh ? "" : lines.back()) << path;
         }
         return mesh ? std::optional(recordText(*mesh)) : std::nullopt;
     }
@@ -165,8 +176,9 @@ TEST_F(ObjLoaderTest, RefusedInputsFailWithTheLoaderMessageAndAReason)
     std::filesystem::create_directory("folder.obj");
     std::filesystem::create_symlink("/dev/zero", "zero.obj");
     ASSERT_EQ(mkfifo("fifo.obj", 0600), 0);
-    for (const char* name : {"missing.obj", "folder.obj", "zero.obj", "fifo.obj"})
-        EXPECT_EQ(load(name), std::nullopt) << name;
+    for (const auto& [name, reason] : {std::pair{"missing.obj", "No such file or directory"},
+             {"folder.obj", "Is a directory"}, {"zero.obj", "Invalid argument"}, {"fifo.obj", "Invalid argument"}})
+        EXPECT_EQ(load(name, regexQuote(" (" + std::string(reason) + ")")), std::nullopt) << name;
     const std::string cases[][2] = {
         {triangle + "f 1 2 0\n", "line 4: position index 0 is not a positive number"},
         {triangle + "f 1 -4 3\n", "line 4: position index -4 is not a positive number"},

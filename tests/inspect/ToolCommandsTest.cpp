@@ -14,7 +14,8 @@
 namespace {
 
 const std::string usage = "usage: vesk-inspect mesh FILE [--summary]\n       vesk-inspect picture FILE\n"
-                          "       vesk-inspect scene FILE\n       vesk-inspect --help\n";
+                          "       vesk-inspect scene FILE\n       vesk-inspect --help\n"
+                          "       vesk-inspect --version\n";
 const std::string meshHead =
     R"({"vertexStride":32,"indexSize":4,"vertexCount":3,"indexCount":3,"elementCount":4,)"
     R"("elements":[[0,3,1,0],[12,3,2,0],[24,2,4,0],[0,0,0,0]],)";
@@ -62,7 +63,7 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
     const std::tuple<std::vector<std::string>, int, std::string, std::string> runs[] = {
         {{"mesh", "in/tri.obj"}, 0, meshHead + meshArrays + meshTail, ""},
         {{"mesh", "in/tri.obj", "--summary"}, 0, meshHead + meshTail, ""},
-        {{"mesh", "in/missing.obj"}, 1, "", failed("Obj", "missing.obj")},
+        {{"mesh", "in/missing.obj"}, 1, "", failed("Obj", "missing.obj", " (No such file or directory)")},
         {{"mesh", "in/bad.obj", "--summary"}, 1, "", failed("Obj", "bad.obj", " (line 2: position index 2 beyond the 1 read)")},
         // Only the OBJ loader's extension gives a mesh; nothing else is loaded.
         {{"mesh", "in/tri.png"}, 1, "", failed("Obj", "tri.png")},
@@ -76,7 +77,9 @@ TEST(ToolCommandsTest, EachCommandPrintsJsonOrTheEngineMessageWithItsStatus)
         {{"scene", "in/absent.sg"}, 1, "", "SceneGraph file not found!\n"},
         // 100,000 nested frames inside the root: only the output's length is checked.
         {{"scene", "in/deep.sg"}, 0, "", ""},
+        {{"--version"}, 0, "vesk-inspect " VESK_VERSION "\n", ""},
         {{}, 2, "", usage},
+        {{"--version", "in/tri.obj"}, 2, "", usage},
         {{"mesh"}, 2, "", usage},
         {{"mesh", "in/tri.obj", "--full"}, 2, "", usage},
         {{"mesh", "in/tri.obj", "--summary", "x"}, 2, "", usage},
