@@ -2,12 +2,16 @@
 // order, before main runs: the global log, the loader factory, the resource
 // manager, the renderer, the scene root and the two camera values. main opens
 // the window, starts the engine, reads the scene and its assets and hands over
-// to the toolkit; onExit takes everything down again in a fixed order.
+// to the toolkit; onExit takes everything down again in a fixed order. The
+// command line goes to the toolkit as it is, but for --help and --version
+// alone, which are answered before any window is opened.
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/CSceneNode.h"
 #include "app/SceneAssets.h"
@@ -69,6 +73,25 @@ void onExit()
     shutdownEngine();
 }
 
+const char* const help =
+    "usage: vesk-viewer\n"
+    "       vesk-viewer --help\n"
+    "       vesk-viewer --version\n"
+    "\n"
+    "Shows the scene folder in the working directory in an OpenGL window:\n"
+    "SceneGraph.sg, a tree of frames that place named meshes, and Data/, with\n"
+    "one OBJ file per mesh name and the MTL files and pictures it names.\n"
+    "Any other arguments go to freeglut (-display DISPLAY, for one).\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
+    "Keys: d q w x s z move the scene right, left, up, down, away, nearer; the\n"
+    "arrow keys turn the view; Esc quits.\n"
+    "\n"
+    "It writes global.log (what the engine loaded, released and failed on)\n"
+    "and memory.log (the memory-block report at exit) into the working\n"
+    "directory.\n";
+
 // Closing the window ends the program as Esc does, before the toolkit destroys
 // the GL context, so the resources still release their GL objects. The toolkit
 // also closes the window while the process exits: that close ends nothing.
@@ -82,6 +105,14 @@ void closeWindow()
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(help, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("vesk-viewer " VESK_VERSION);
+        return 0;
+    }
     std::atexit(onExit);
     glutInit(&argc, argv);
     // The toolkit registers an exit handler of its own that destroys the GL

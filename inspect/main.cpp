@@ -49,7 +49,8 @@ Command parse(int argc, char** argv)
 const char* const usage = "usage: vesk-inspect mesh FILE [--summary]\n"
                           "       vesk-inspect picture FILE\n"
                           "       vesk-inspect scene FILE\n"
-                          "       vesk-inspect --help\n";
+                          "       vesk-inspect --help\n"
+                          "       vesk-inspect --version\n";
 
 const char* const help =
     "\n"
@@ -63,6 +64,9 @@ const char* const help =
     "  scene    a scene file (SceneGraph.sg): the mesh names, and the tree of\n"
     "           frames with their mesh names and matrices\n"
     "\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
     "Exit status: 0 when FILE was loaded; 1 when it could not be, with the\n"
     "engine's message on standard error; 2 on a usage error.\n";
 
@@ -73,6 +77,10 @@ int main(int argc, char** argv)
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(usage, stdout);
         std::fputs(help, stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("vesk-inspect " VESK_VERSION);
         return 0;
     }
     const Command command = parse(argc, argv);
