@@ -4,7 +4,7 @@
 
 PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev \
             libdevil-dev libgtest-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev \
-            libx11-dev libxtst-dev xvfb xauth
+            libx11-dev libxtst-dev xvfb xauth help2man
 BUILD_DIR := build
 JOBS := $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
@@ -45,10 +45,12 @@ run: configure
 	cd demo && ../$(BUILD_DIR)/app/vesk-viewer
 
 # vesk-viewer, vesk-view and vesk-inspect into $(PREFIX)/bin, the README into
-# $(PREFIX)/share/doc/vesk; through sudo when the prefix is not writable.
+# $(PREFIX)/share/doc/vesk, their manual pages into $(PREFIX)/share/man/man1
+# and vesk-view's desktop entry into $(PREFIX)/share/applications; through
+# sudo when the prefix is not writable.
 PREFIX ?= /usr/local
 install: configure
-	cmake --build $(BUILD_DIR) -j$(JOBS) --target vesk-viewer vesk-view vesk-inspect
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target vesk-viewer vesk-view vesk-inspect vesk-man-pages
 	@if mkdir -p "$(PREFIX)" 2>/dev/null && [ -w "$(PREFIX)" ]; then \
 	    cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"; \
 	else \

@@ -1,20 +1,32 @@
 #!/bin/sh
-# Installs the build into a fresh prefix and runs the installed programs from
-# there: vesk-view writes a scene folder for a demo model that vesk-inspect
-# reads back; started without --scene, it runs the viewer installed beside it
-# until it is told to end, and leaves no temporary folder behind.
-# Arguments: the build folder and the source folder.
+# Installs the build into a fresh prefix, checks the manual pages and the
+# desktop entry installed with the programs, and runs the installed programs
+# from there: each tells its version; vesk-view writes a scene folder for a
+# demo model that vesk-inspect reads back; started without --scene, it runs
+# the viewer installed beside it until it is told to end, and leaves no
+# temporary folder behind.
+# Arguments: the build folder, the source folder and the project's version.
 set -eu
 build=$1
 source=$2
+version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 fail() { echo "FAILED: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-for file in bin/vesk-viewer bin/vesk-view bin/vesk-inspect share/doc/vesk/README.md; do
+for file in bin/vesk-viewer bin/vesk-view bin/vesk-inspect share/doc/vesk/README.md \
+            share/man/man1/vesk-viewer.1 share/man/man1/vesk-view.1 share/man/man1/vesk-inspect.1 \
+            share/applications/vesk-view.desktop; do
     [ -f "prefix/$file" ] || fail "prefix/$file not installed"
+done
+for program in vesk-viewer vesk-view vesk-inspect; do
+    name=$(sed -n '/^\.SH NAME$/{n;p;q;}' "prefix/share/man/man1/$program.1")
+    case $name in "$program \\- "?*) ;; *) fail "NAME line of $program.1: $name" ;; esac
+done
+for program in vesk-viewer vesk-inspect; do
+    [ "$(prefix/bin/$program --version)" = "$program $version" ] || fail "$program --version"
 done
 
 prefix/bin/vesk-view --up z --scene scene "$source/demo/Data/Crate.obj" || fail "vesk-view --scene"
