@@ -3,32 +3,31 @@
 #include <algorithm>
 #include <cmath>
 
-ModelBounds::ModelBounds(const VESK::CMeshData& mesh)
+ModelBounds::ModelBounds(const VESK::CObjOutline& outline)
 {
-    int normalOffset = -1;
-    for (std::uint32_t i = 0; i < mesh.elementCount; ++i)
-        if (mesh.elements[i].usage == VESK::DECLUSAGE_NORMAL)
-            normalOffset = mesh.elements[i].offset / 4;
-    const std::size_t floatsPerVertex = mesh.vertexStride / 4;
-    // Only vertices that a triangle uses are drawn.
-    auto vertexOf = [&](std::uint32_t index) { return mesh.vertices + std::size_t(mesh.indices[index]) * floatsPerVertex; };
-
-    for (int axis = 0; axis < 3; ++axis)
-        low[axis] = high[axis] = vertexOf(0)[axis];
-    for (std::uint32_t i = 0; i < mesh.indexCount; ++i) {
-        const float* vertex = vertexOf(i);
+    const std::size_t count = outline.positionUsed.size();
+    const float* positions = outline.positions.data();
+    auto counts = [&](std::size_t i) {
+        const float* p = positions + 3 * i;
+        return outline.positionUsed[i] != 0 && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!counts(i))
+            continue;
         for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::min(low[axis], double(vertex[axis]));
-            high[axis] = std::max(high[axis], double(vertex[axis]));
+            const double value = positions[3 * i + axis];
+            low[axis] = placed ? std::min(low[axis], value) : value;
+            high[axis] = placed ? std::max(high[axis], value) : value;
         }
-        if (normalOffset >= 0 && !shadable)
-            shadable = vertex[normalOffset] != 0.0f || vertex[normalOffset + 1] != 0.0f || vertex[normalOffset + 2] != 0.0f;
+        placed = true;
     }
     for (int axis = 0; axis < 3; ++axis)
         centre[axis] = (low[axis] + high[axis]) / 2.0;
-    for (std::uint32_t i = 0; i < mesh.indexCount; ++i) {
-        const float* vertex = vertexOf(i);
-        const double dx = vertex[0] - centre[0], dy = vertex[1] - centre[1], dz = vertex[2] - centre[2];
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!counts(i))
+            continue;
+        const float* p = positions + 3 * i;
+        const double dx = p[0] - centre[0], dy = p[1] - centre[1], dz = p[2] - centre[2];
         radius = std::max(radius, std::sqrt(dx * dx + dy * dy + dz * dz));
     }
 }

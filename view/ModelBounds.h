@@ -1,21 +1,21 @@
 #pragma once
 
-#include "engine/loaders/CMeshData.h"
+#include "engine/loaders/CObjOutline.h"
 
-// The extent of a loaded mesh's drawn triangles in its own coordinates: the
+// The extent of a model's drawn vertices in its own coordinates: the
 // axis-aligned box, and the smallest sphere about the box's centre that holds
-// every drawn vertex. Whether the mesh gives the light anything to work with
-// is found on the same pass. A plain value, computed once from the record.
+// them. Only vertices whose coordinates are all finite count: the viewer
+// draws nothing useful of the others, and they would move the whole scene
+// out of sight. A plain value, computed once from the model's outline.
 
 struct ModelBounds {
-    // The mesh must have at least one triangle (the OBJ loader refuses others).
-    explicit ModelBounds(const VESK::CMeshData& mesh);
+    explicit ModelBounds(const VESK::CObjOutline& outline);
 
-    double low[3];
-    double high[3];
-    double centre[3];
+    // False when no face uses a vertex with finite coordinates: the model
+    // then has no place, and the other values mean nothing.
+    bool placed = false;
+    double low[3] = {0.0, 0.0, 0.0};
+    double high[3] = {0.0, 0.0, 0.0};
+    double centre[3] = {0.0, 0.0, 0.0};
     double radius = 0.0;
-    // False when the vertices carry no normal, or only zero ones: the
-    // lighting then cannot shade the model.
-    bool shadable = false;
 };

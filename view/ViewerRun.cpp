@@ -1,6 +1,7 @@
 #include "ViewerRun.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,11 +12,14 @@
 
 namespace {
 
-const int endingSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+// The signals whose default action ends a program and that come from outside it.
+const int endingSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF,
+                             SIGXCPU, SIGXFSZ};
+constexpr int endingSignalCount = sizeof(endingSignals) / sizeof(endingSignals[0]);
 
 volatile sig_atomic_t childProcess = 0;
 volatile sig_atomic_t lastSignal = 0;
-struct sigaction previousActions[4];
+struct sigaction previousActions[endingSignalCount];
 
 void passOn(int signal)
 {
@@ -38,7 +42,7 @@ ViewerRun::ViewerRun()
     action.sa_handler = passOn;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < endingSignalCount; ++i) {
         sigaction(endingSignals[i], nullptr, &previousActions[i]);
         // A signal ignored by whoever started this program (a background job,
         // nohup) stays ignored, for the viewer too.
@@ -49,7 +53,7 @@ ViewerRun::ViewerRun()
 
 ViewerRun::~ViewerRun()
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < endingSignalCount; ++i)
         sigaction(endingSignals[i], &previousActions[i], nullptr);
     childProcess = 0;
 }
@@ -80,8 +84,13 @@ int ViewerRun::run(const std::filesystem::path& viewer, const std::filesystem::p
     sigprocmask(SIG_BLOCK, &ending, &previousMask);
     const std::string program = viewer.string();
     const std::string failure = "vesk-view: cannot run " + program + ": ";
+    const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
+        // The viewer ends with this program, even when nothing could pass a
+        // signal on (SIGKILL); if this program is gone already, it ends now.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)
+            _exit(128 + SIGTERM);
         // exec gives the viewer the default actions of the signals caught here.
         sigprocmask(SIG_SETMASK, &previousMask, nullptr);
         if (chdir(folder.c_str()) == 0) {

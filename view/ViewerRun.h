@@ -3,10 +3,11 @@
 #include <filesystem>
 
 // Runs vesk-viewer as a child in a scene folder and waits for it. From its
-// construction to its destruction the signals that end a program from a
-// terminal or a session (SIGINT, SIGQUIT, SIGTERM, SIGHUP; those not ignored
-// already) do not end this process: they are passed on to the viewer, so that
-// the caller still cleans up after it. One instance at a time.
+// construction to its destruction the signals that end a program from
+// outside (SIGINT, SIGTERM, SIGHUP and the like; those not ignored already)
+// do not end this process: they are passed on to the viewer, so that the
+// caller still cleans up after it. The viewer ends when this process ends,
+// however that comes. One instance at a time.
 class ViewerRun {
 public:
     ViewerRun();

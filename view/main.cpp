@@ -1,35 +1,34 @@
 // vesk-view: shows OBJ models in the viewer without a scene written by hand.
-// It loads each model through the engine as the viewer will, lays out a scene
-// folder around them (a frame per model that stands it upright in front of
-// the camera, and links in Data/ to the model, its MTL files and pictures),
-// then runs vesk-viewer there and removes the folder when the viewer ends.
-// With --scene it only writes the folder. The engine's messages go to
-// standard error as they are; nothing is written into the working folder.
+// It reads each model through the engine's OBJ reader, by the viewer's own
+// rules, lays out a scene folder around them (a frame per model that stands
+// it upright in front of the camera; in Data/ links to the model, its MTL
+// files and pictures, or copies adapted to what the viewer reads), then runs
+// vesk-viewer there and removes the folder when the viewer ends. With --scene
+// it only writes the folder. The engine's messages go to standard error as
+// they are; nothing is written into the working folder.
 
-#include <algorithm>
+#include <signal.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "ModelBounds.h"
-#include "NamedFiles.h"
+#include "Model.h"
+#include "ModelFiles.h"
 #include "SceneFolder.h"
 #include "SceneLayout.h"
 #include "TemporaryFolder.h"
 #include "ViewerRun.h"
+#include "debugging/CException.h"
 #include "debugging/CStreamLog.h"
 #include "debugging/Logging.h"
-#include "engine/loaders/CFactoryLoader.h"
-#include "engine/loaders/CMeshData.h"
 #include "engine/loaders/CObjLoader.h"
-#include "engine/loaders/CPictureLoader.h"
 #include "engine/loaders/StringUtils.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +36,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const usage = "usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...\n"
-                          "       vesk-view --help\n";
+                          "       vesk-view --help | --version\n";
 
 const char* const help =
     "\n"
@@ -47,17 +46,22 @@ const char* const help =
     "it when the viewer ends. Each model stands upright and centred, at the\n"
     "distance where it fits the window; several stand in a row, left to\n"
     "right in the order given. Pictures are looked for beside their MTL file,\n"
-    "then beside the model.\n"
+    "then beside the model. What the viewer would not read as written is\n"
+    "adapted in the folder, never in your files: a model without normals gets\n"
+    "smooth ones, and an MTL file whose map_Kd lines hold options, blanks or\n"
+    "an extension in capitals gets a copy that names its pictures plainly.\n"
     "  --up y       the models' +Y axis points up (the default)\n"
     "  --up z       the models' +Z axis points up\n"
     "  --scene DIR  write the scene folder to DIR (new or empty) and do not\n"
     "               start the viewer; vesk-viewer run in DIR shows it\n"
+    "  --help       print this help\n"
+    "  --version    print the version\n"
     "\n"
     "In the viewer: d q w x s z move the scene right, left, up, down, away,\n"
     "nearer; the arrow keys turn the view; Esc quits.\n"
     "\n"
     "Exit status: the viewer's, or 0 after --scene; 1 when a model cannot be\n"
-    "loaded or the folder cannot be written; 2 on a usage error.\n";
+    "read or placed, or the folder cannot be written; 2 on a usage error.\n";
 
 struct Options {
     UpAxis up = UpAxis::y;
@@ -65,47 +69,58 @@ struct Options {
     std::vector<std::string> models;
 };
 
-enum class Request { view, help, usageError };
+enum class Request { view, help, version, usageError };
 
-Request parseArguments(int argc, char** argv, Options& options)
+// Reads the arguments; on a usage error, `problem` says what was wrong.
+Request parseArguments(int argc, char** argv, Options& options, std::string& problem)
 {
     bool onlyModels = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
         if (onlyModels || argument.empty() || argument[0] != '-' || argument == "-") {
             options.models.push_back(argument);
         } else if (argument == "--") {
             onlyModels = true;
         } else if (argument == "--help") {
             return Request::help;
-        } else if (argument == "--up" && i + 1 < argc &&
-                   (std::strcmp(argv[i + 1], "y") == 0 || std::strcmp(argv[i + 1], "z") == 0)) {
+        } else if (argument == "--version") {
+            return Request::version;
+        } else if (argument == "--up") {
+            if (!hasValue || (std::strcmp(argv[i + 1], "y") != 0 && std::strcmp(argv[i + 1], "z") != 0)) {
+                problem = "--up takes y or z";
+                return Request::usageError;
+            }
             options.up = argv[++i][0] == 'y' ? UpAxis::y : UpAxis::z;
-        } else if (argument == "--scene" && i + 1 < argc && argv[i + 1][0] != '\0') {
+        } else if (argument == "--scene") {
+            if (!hasValue || argv[i + 1][0] == '\0') {
+                problem = "--scene takes a folder";
+                return Request::usageError;
+            }
             options.sceneFolder = argv[++i];
         } else {
+            problem = "unknown option " + argument;
             return Request::usageError;
         }
     }
+    if (options.models.empty())
+        problem = "no model given";
     return options.models.empty() ? Request::usageError : Request::view;
 }
 
-void warn(const std::string& file, const std::string& text)
+bool endsWithObj(const std::string& file)
 {
-    std::cerr << "vesk-view: " << file << ": " << text << std::endl;
+    static const char extension[] = ".obj";
+    if (file.size() < 4)
+        return false;
+    for (std::size_t i = 0; i < 4; ++i)
+        if (std::tolower(static_cast<unsigned char>(file[file.size() - 4 + i])) != extension[i])
+            return false;
+    return true;
 }
 
-// One model as loaded: where it is, the mesh name it gets in the scene, its
-// extent, and the pictures its materials name, as the viewer will ask for them.
-struct Model {
-    std::string file;
-    std::string name;
-    ModelBounds bounds;
-    std::vector<std::string> pictures;
-};
-
 // A mesh name for the scene file, from the model's file name: a single word,
-// unlike the names already taken.
+// unlike the names already taken, that leaves room for ".obj" in a file name.
 std::string meshName(const std::string& file, std::set<std::string>& taken)
 {
     std::string stem = fs::path(file).filename().string();
@@ -115,132 +130,52 @@ std::string meshName(const std::string& file, std::set<std::string>& taken)
             c = '_';
     if (stem.empty() || stem == "{")
         stem = "Model";
-    std::string name = stem;
-    for (int n = 2; !taken.insert(name).second; ++n)
-        name = stem + "-" + std::to_string(n);
-    return name;
+    for (int n = 1;; ++n) {
+        const std::string suffix = n == 1 ? "" : "-" + std::to_string(n);
+        const std::string name = stem.substr(0, 255 - 4 - suffix.size()) + suffix;
+        if (taken.insert(name).second)
+            return name;
+    }
 }
 
-// Loads the model through the engine as the viewer will; false after the
-// loader's message when it cannot be loaded, or after one of ours when it
-// cannot be placed in view.
-bool loadModel(const std::string& file, std::set<std::string>& names, std::vector<Model>& models)
+// Reads the model through the engine's OBJ reader, which refuses what the
+// viewer's load would refuse; false after the reader's message, or after one
+// of ours when the model has no place in view.
+bool readModel(const std::string& file, std::set<std::string>& names, std::vector<Model>& models)
 {
-    if (file.size() < 4 || file.compare(file.size() - 4, 4, ".obj") != 0) {
+    if (!endsWithObj(file)) {
         DEBUGGING::logMessage(DEBUGGING::LOG_ERROR,
                               "VESK::CObjLoader::loadFromFile " + file + " [FAILED] (not a .obj file name)");
         return false;
     }
-    std::unique_ptr<VESK::CMeshData> mesh(static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(file)));
-    if (!mesh)
-        return false;
-    Model model{file, meshName(file, names), ModelBounds(*mesh), {}};
-    if (!std::isfinite(model.bounds.radius)) {
-        warn(file, "a coordinate is not a finite number; the model cannot be placed");
+    VESK::CObjOutline outline;
+    try {
+        outline = VESK::CObjLoader().readOutline(file);
+    } catch (const DEBUGGING::CException& failure) {
+        DEBUGGING::logMessage(DEBUGGING::LOG_ERROR, failure.what());
         return false;
     }
-    std::set<std::string> seen;
-    for (const VESK::CSubMesh& subMesh : mesh->subMeshes)
-        if (!subMesh.textureName.empty() && seen.insert(subMesh.textureName).second)
-            model.pictures.push_back(subMesh.textureName);
-    models.push_back(std::move(model));
+    const ModelBounds bounds(outline);
+    if (!bounds.placed) {
+        warn(file, "no vertex has finite coordinates; the model cannot be placed");
+        return false;
+    }
+    for (std::size_t i = 0; i < outline.positionUsed.size(); ++i) {
+        const float* p = &outline.positions[3 * i];
+        if (outline.positionUsed[i] != 0 && !(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
+            warn(file, "some vertices have coordinates that are not finite numbers; placed by the others");
+            break;
+        }
+    }
+    models.push_back(Model{file, meshName(file, names), std::move(outline), bounds});
     return true;
 }
 
-// The path below Data/ at which the viewer looks for a name that a model
-// gives (its loaders read a backslash as '/'); empty, after a warning, when
-// that path would leave the scene folder.
-std::string dataPath(const Model& model, const std::string& name)
-{
-    std::string path = name;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    bool leaves = path[0] == '/';
-    for (const fs::path& part : fs::path(path))
-        leaves = leaves || part == "..";
-    if (leaves)
-        warn(model.file, name + " leads out of the scene folder; not linked");
-    return leaves ? std::string() : path;
-}
-
-// Links "Data/" + name to the file; false, after a warning, when it cannot.
-bool linkFile(SceneFolder& folder, const Model& model, const std::string& name, const fs::path& file)
-{
-    const fs::path target = fs::absolute(file);
-    switch (folder.link(name, target)) {
-    case SceneFolder::Link::made:
-    case SceneFolder::Link::present:
-        return true;
-    case SceneFolder::Link::taken:
-        warn(model.file, "Data/" + name + " is " + folder.linkedFile(name).string() + " already; " +
-                             target.string() + " is not used");
-        return false;
-    case SceneFolder::Link::failed:
-        warn(model.file, "cannot link Data/" + name + ": " + folder.error());
-        return false;
-    }
-    return false;
-}
-
-bool isPictureExtension(const std::string& name)
-{
-    const std::size_t dot = name.rfind('.');
-    const std::vector<std::string> extensions = VESK::splitWords(VESK::CPictureLoader::extensionList);
-    return dot != std::string::npos &&
-           std::find(extensions.begin(), extensions.end(), name.substr(dot + 1)) != extensions.end();
-}
-
-// Links the model's MTL files and their pictures into the folder, and says
-// what the viewer will miss.
-void linkMaterials(SceneFolder& folder, const Model& model)
-{
-    const fs::path objFolder = fs::path(model.file).parent_path();
-    std::vector<std::pair<fs::path, std::set<std::string>>> mtlFiles;
-    for (const std::string& mtlName : readMtlNames(model.file)) {
-        const std::string path = dataPath(model, mtlName);
-        if (path.empty())
-            continue;
-        const fs::path mtlFile = objFolder / path;
-        std::error_code error;
-        if (!fs::is_regular_file(mtlFile, error)) {
-            warn(model.file, "MTL file " + mtlFile.string() + " not found; drawn in the default material");
-            continue;
-        }
-        linkFile(folder, model, path, mtlFile);
-        const std::vector<std::string> pictures = readPictureNames(mtlFile.string());
-        mtlFiles.emplace_back(mtlFile, std::set<std::string>(pictures.begin(), pictures.end()));
-    }
-    for (const std::string& picture : model.pictures) {
-        if (!isPictureExtension(picture))
-            warn(model.file, "picture " + picture + ": the viewer reads only the extensions " +
-                                 VESK::CPictureLoader::extensionList + ", in lower case; drawn untextured");
-        const std::string path = dataPath(model, picture);
-        if (path.empty())
-            continue;
-        // Beside the MTL file that names the picture, then beside the model.
-        std::vector<fs::path> places;
-        for (const auto& [mtlFile, names] : mtlFiles)
-            if (names.count(picture) != 0)
-                places.push_back(mtlFile.parent_path() / path);
-        places.push_back(objFolder / path);
-        std::string lookedIn;
-        bool found = false;
-        for (const fs::path& place : places) {
-            std::error_code error;
-            found = fs::is_regular_file(place, error);
-            if (found) {
-                linkFile(folder, model, path, place);
-                break;
-            }
-            lookedIn += (lookedIn.empty() ? "" : " or ") + place.string();
-        }
-        if (!found)
-            warn(model.file, "picture " + picture + " not found as " + lookedIn + "; drawn untextured");
-    }
-    if (!model.bounds.shadable)
-        warn(model.file, "no normals (vn); the light cannot shade it");
-}
-
-bool writeFolder(const fs::path& root, const std::vector<Model>& models, UpAxis up)
+// Writes the scene into the opened folder; false after a message when the
+// models themselves cannot be placed there. `missingPictures` gets the paths
+// of the pictures reported missing.
+bool writeScene(SceneFolder& folder, const std::vector<Model>& models, UpAxis up,
+                std::set<std::string>& missingPictures)
 {
     std::vector<ModelBounds> bounds;
     std::vector<std::string> names;
@@ -249,40 +184,46 @@ bool writeFolder(const fs::path& root, const std::vector<Model>& models, UpAxis 
         names.push_back(model.name);
     }
     const SceneLayout layout(bounds, up);
-    SceneFolder folder(root);
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        for (const float element : layout.frameMatrix(i)) {
+            if (!std::isfinite(element)) {
+                warn(models[i].file, "too large to be placed: its coordinates reach beyond 32-bit floats");
+                return false;
+            }
+        }
+    }
+    ModelFiles files(folder);
     // The models first, so that their names are theirs whatever the others name.
     for (const Model& model : models)
-        if (!linkFile(folder, model, model.name + ".obj", model.file))
+        if (!files.lay(model))
             return false;
-    for (std::size_t i = 0; i < models.size(); ++i) {
-        linkMaterials(folder, models[i]);
+    for (std::size_t i = 0; i < models.size(); ++i)
         if (layout.reachesPastFarPlane(i))
             warn(models[i].file, "too large to be seen whole: the viewer draws nothing beyond 10000 units");
-    }
     if (!folder.writeScene(names, layout)) {
-        std::cerr << "vesk-view: cannot write " << (root / "SceneGraph.sg").string() << std::endl;
+        std::cerr << "vesk-view: cannot write SceneGraph.sg: " << folder.error() << std::endl;
         return false;
     }
+    missingPictures = files.missingPictures();
     return true;
 }
 
-// The viewer's log lines that report a failure: what did not load.
-void printFailures(const fs::path& log)
+// The viewer's log lines that report a failure, but for the pictures that
+// were reported missing already.
+void printFailures(const fs::path& log, const std::set<std::string>& missingPictures)
 {
     std::ifstream in(log);
-    for (std::string line; std::getline(in, line);)
-        if (line.find(" [FAILED]") != std::string::npos || line.find(" [NOT FOUND]") != std::string::npos)
-            std::cerr << line << '\n';
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t failed = line.find(" [FAILED]");
+        if (failed == std::string::npos && line.find(" [NOT FOUND]") == std::string::npos)
+            continue;
+        const std::size_t file = line.rfind(' ', failed == std::string::npos ? 0 : failed - 1);
+        if (failed != std::string::npos && file != std::string::npos &&
+            missingPictures.count(line.substr(file + 1, failed - file - 1)) != 0)
+            continue;
+        std::cerr << line << '\n';
+    }
     std::cerr << std::flush;
-}
-
-bool isEmptyFolderOrAbsent(const std::string& folder)
-{
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(folder, error);
-    if (status.type() == fs::file_type::not_found)
-        return true;
-    return fs::is_directory(folder, error) && fs::is_empty(folder, error) && !error;
 }
 
 int view(const Options& options)
@@ -294,38 +235,40 @@ int view(const Options& options)
             std::cerr << "vesk-view: vesk-viewer not found beside this program" << std::endl;
             return 1;
         }
-    } else if (!isEmptyFolderOrAbsent(options.sceneFolder)) {
-        std::cerr << "vesk-view: " << options.sceneFolder << " is not an empty folder" << std::endl;
-        return 1;
     }
 
     std::vector<Model> models;
     std::set<std::string> names;
     for (const std::string& file : options.models)
-        if (!loadModel(file, names, models))
+        if (!readModel(file, names, models))
             return 1;
 
+    std::set<std::string> missingPictures;
     if (!options.sceneFolder.empty()) {
-        std::error_code error;
-        fs::create_directories(options.sceneFolder, error);
-        if (error) {
-            std::cerr << "vesk-view: cannot create " << options.sceneFolder << ": " << error.message() << std::endl;
+        SceneFolder folder;
+        if (!folder.open(options.sceneFolder)) {
+            std::cerr << "vesk-view: " << folder.error() << std::endl;
             return 1;
         }
-        return writeFolder(options.sceneFolder, models, options.up) ? 0 : 1;
+        if (writeScene(folder, models, options.up, missingPictures))
+            return 0;
+        folder.removeWritten();
+        return 1;
     }
 
-    // From here an interrupt ends the viewer, and this program cleans up.
+    // From here a signal that ends programs ends the viewer, and this
+    // program cleans up.
     ViewerRun run;
-    TemporaryFolder folder;
-    if (!folder.created()) {
+    TemporaryFolder temporary;
+    SceneFolder folder;
+    if (!temporary.created() || !folder.open(temporary.path())) {
         std::cerr << "vesk-view: cannot create a temporary folder" << std::endl;
         return 1;
     }
-    if (!writeFolder(folder.path(), models, options.up))
+    if (!writeScene(folder, models, options.up, missingPictures))
         return 1;
-    const int status = run.run(viewer, folder.path());
-    printFailures(folder.path() / "global.log");
+    const int status = run.run(viewer, temporary.path());
+    printFailures(temporary.path() / "global.log", missingPictures);
     return status;
 }
 
@@ -333,23 +276,28 @@ int view(const Options& options)
 
 int main(int argc, char** argv)
 {
+    // A closed standard error (a pipe whose reader has gone) must not end
+    // this program before it has cleaned up: its writes then just fail.
+    signal(SIGPIPE, SIG_IGN);
     Options options;
-    switch (parseArguments(argc, argv, options)) {
+    std::string problem;
+    switch (parseArguments(argc, argv, options, problem)) {
     case Request::help:
         std::fputs(usage, stdout);
         std::fputs(help, stdout);
         return 0;
+    case Request::version:
+        std::puts("vesk-view " VESK_VERSION);
+        return 0;
     case Request::usageError:
-        std::fputs(usage, stderr);
+        std::fprintf(stderr, "vesk-view: %s\n%s", problem.c_str(), usage);
         return 2;
     case Request::view:
         break;
     }
     DEBUGGING::CStreamLog messages(std::cerr);
     DEBUGGING::globalLog = &messages;
-    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
     const int status = view(options);
-    VESK::CFactoryLoader::getInstance().clear();
     DEBUGGING::globalLog = nullptr;
     return status;
 }

@@ -1,0 +1,61 @@
+vesk-view refuses, before it writes anything or starts the viewer: a usage
+error says what was wrong, then the usage (status 2); a model the engine's
+reader refuses, with the reader's message (status 1); a model with no finite
+vertex; a scene folder that is not empty, not a folder or a symbolic link.
+
+  $ vesk-view
+  ! vesk-view: no model given
+  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --up x good.obj
+  ! vesk-view: --up takes y or z
+  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view good.obj --scene
+  ! vesk-view: --scene takes a folder
+  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --look good.obj
+  ! vesk-view: unknown option --look
+  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --version
+  vesk-view 1.0.0
+  $ vesk-view --help | head -2
+  usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+         vesk-view --help | --version
+  $ vesk-view missing.obj
+  ! VESK::CObjLoader::loadFromFile missing.obj [FAILED] (No such file or directory)
+  [1]
+  $ vesk-view good.txt
+  ! VESK::CObjLoader::loadFromFile good.txt [FAILED] (not a .obj file name)
+  [1]
+  $ vesk-view -- --help
+  ! VESK::CObjLoader::loadFromFile --help [FAILED] (not a .obj file name)
+  [1]
+  $ vesk-view good.obj bad.obj
+  ! VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)
+  [1]
+  $ vesk-view nan.obj
+  ! vesk-view: nan.obj: no vertex has finite coordinates; the model cannot be placed
+  [1]
+  $ vesk-view --scene full good.obj
+  ! vesk-view: full is not an empty folder
+  [1]
+  $ vesk-view --scene full/file good.obj
+  ! vesk-view: full/file is not an empty folder
+  [1]
+  $ vesk-view --scene full/file/sub good.obj
+  ! vesk-view: cannot create full/file/sub: Not a directory
+  [1]
+  $ ln -s empty linked && mkdir empty && vesk-view --scene linked good.obj; ls empty
+  ! vesk-view: linked is a symbolic link; name the folder itself
+
+Nothing was left in the temporary folder either.
+
+  $ mkdir tmp && TMPDIR=$PWD/tmp vesk-view good.obj bad.obj; ls tmp
+  ! VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)
