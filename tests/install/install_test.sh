@@ -24,8 +24,6 @@ done
 for program in vesk-viewer vesk-view vesk-inspect; do
     name=$(sed -n '/^\.SH NAME$/{n;p;q;}' "prefix/share/man/man1/$program.1")
     case $name in "$program \\- "?*) ;; *) fail "NAME line of $program.1: $name" ;; esac
-done
-for program in vesk-viewer vesk-inspect; do
     [ "$(prefix/bin/$program --version)" = "$program $version" ] || fail "$program --version"
 done
 
