@@ -22,5 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::unique_ptr<VESK::CMeshData> mesh(static_cast<VESK::CMeshData*>(loader.loadFromFile(path)));
     } catch (const DEBUGGING::CException&) {
     }
+    // The outline reading takes its own paths through the same reader.
+    try {
+        loader.readOutline(path);
+    } catch (const DEBUGGING::CException&) {
+    }
     return 0;
 }
