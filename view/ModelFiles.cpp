@@ -32,10 +32,8 @@ std::string dataPath(const std::string& name)
 }
 
 // The same name made to stay in the folder: what follows its last "..".
-std::string insidePath(const std::string& name)
+std::string insidePath(const std::string& path)
 {
-    std::string path = name;
-    std::replace(path.begin(), path.end(), '\\', '/');
     fs::path inside;
     for (const fs::path& part : fs::path(path).relative_path())
         inside = part == ".." ? fs::path() : inside / part;
@@ -119,7 +117,8 @@ bool ModelFiles::lay(const Model& model)
 // The name in the scene folder under which the viewer reads the picture that
 // a map_Kd line names, with the picture linked there: the name as written
 // when the viewer reads it so and nothing else has it, else one made for it.
-// A picture is looked for beside the MTL file, then beside the model.
+// A picture is looked for beside the MTL file, then beside the model, then
+// by its file name alone beside the MTL file.
 ModelFiles::Picture ModelFiles::linkPicture(const Model& model, const VESK::CObjOutline::MtlFile& mtlFile,
                                             const std::vector<std::string>& words, std::set<std::string>& dropped)
 {
@@ -128,11 +127,19 @@ ModelFiles::Picture ModelFiles::linkPicture(const Model& model, const VESK::CObj
     if (line.picture.empty())
         return Picture{std::string(), true};
     const std::string written = line.readAsWritten ? dataPath(line.picture) : std::string();
-    const std::string inside = insidePath(line.picture);
-    std::vector<fs::path> places{fs::path(mtlFile.path).parent_path() / inside};
-    places.push_back(fs::path(model.file).parent_path() / inside);
-    if (places[1] == places[0])
-        places.pop_back();
+    std::string path = line.picture;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    const bool absolute = fs::path(path).is_absolute();
+    const std::string inside = absolute ? fs::path(path).filename().string() : insidePath(path);
+    // Files written on another machine often name a folder of that machine:
+    // the picture is then looked for beside the MTL file by its name alone.
+    const fs::path mtlFolder = fs::path(mtlFile.path).parent_path();
+    std::vector<fs::path> places;
+    for (const fs::path& place : {absolute ? fs::path(path) : mtlFolder / inside,
+                                  absolute ? fs::path() : fs::path(model.file).parent_path() / inside,
+                                  mtlFolder / fs::path(inside).filename()})
+        if (!place.empty() && std::find(places.begin(), places.end(), place) == places.end())
+            places.push_back(place);
     const auto found = std::find_if(places.begin(), places.end(), [](const fs::path& place) {
         std::error_code error;
         return fs::is_regular_file(place, error);
