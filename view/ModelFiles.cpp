@@ -93,6 +93,16 @@ bool ModelFiles::placed(const Model& model, const std::string& name, const fs::p
     return false;
 }
 
+// A file may name millions of files that are not there: each kind of
+// absence is said this many times for a model, then counted.
+constexpr std::size_t reportsPerKind = 10;
+
+void ModelFiles::report(const Model& model, const std::string& kind, const std::string& text)
+{
+    if (++reports[kind] <= reportsPerKind)
+        warn(model.file, text);
+}
+
 bool ModelFiles::lay(const Model& model)
 {
     const VESK::CObjOutline& outline = model.outline;
@@ -111,6 +121,10 @@ bool ModelFiles::lay(const Model& model)
     }
     for (std::size_t i = 0; i < outline.mtlFiles.size(); ++i)
         layMaterials(model, i);
+    for (const auto& [kind, count] : reports)
+        if (count > reportsPerKind)
+            warn(model.file, "and " + std::to_string(count - reportsPerKind) + " more " + kind);
+    reports.clear();
     return true;
 }
 
@@ -157,7 +171,8 @@ ModelFiles::Picture ModelFiles::linkPicture(const Model& model, const VESK::CObj
             std::string lookedIn;
             for (const fs::path& place : places)
                 lookedIn += (lookedIn.empty() ? "" : " or ") + place.string();
-            warn(model.file, "picture " + line.picture + " not found as " + lookedIn + "; drawn untextured");
+            report(model, "pictures not found", "picture " + line.picture + " not found as " + lookedIn +
+                                                     "; drawn untextured");
         }
         return Picture{name, false};
     }
@@ -178,7 +193,7 @@ void ModelFiles::layMaterials(const Model& model, std::size_t index)
     }
     std::error_code error;
     if (!fs::is_regular_file(mtlFile.path, error)) {
-        warn(model.file, "MTL file " + mtlFile.path + " not found; drawn in the default material");
+        report(model, "MTL files not found", "MTL file " + mtlFile.path + " not found; drawn in the default material");
         return;
     }
     std::map<std::uint64_t, std::string> replaced;

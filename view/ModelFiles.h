@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -34,10 +35,13 @@ private:
                         const std::vector<std::string>& words, std::set<std::string>& dropped);
     bool placed(const Model& model, const std::string& name, const std::filesystem::path& file,
                 SceneFolder::Link result);
+    void report(const Model& model, const std::string& kind, const std::string& text);
 
     SceneFolder& folder;
     std::set<std::string> missing;
     std::set<std::string> reported;
+    // How often each kind of absence was met for the model being laid out.
+    std::map<std::string, std::size_t> reports;
 };
 
 // Writes "vesk-view: FILE: TEXT" on standard error.

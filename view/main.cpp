@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -297,7 +298,13 @@ int main(int argc, char** argv)
     }
     DEBUGGING::CStreamLog messages(std::cerr);
     DEBUGGING::globalLog = &messages;
-    const int status = view(options);
+    int status = 1;
+    // Caught here, so that what view() made is taken down on the way.
+    try {
+        status = view(options);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vesk-view: out of memory" << std::endl;
+    }
     DEBUGGING::globalLog = nullptr;
     return status;
 }

@@ -169,9 +169,14 @@ void CObjLoader::readFile(const std::string& path)
     // The MTL files lie beside the OBJ file; only '/' separates folders here.
     const std::size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    // Each name is needed once more, and the set of them no longer: a file
+    // may name millions.
+    std::set<std::string>().swap(mtlNamesSeen);
+    if (outline != nullptr)
+        outline->mtlFiles.reserve(mtlNames.size());
     std::set<std::pair<std::uint64_t, std::uint64_t>> filesRead;
-    for (const std::string& name : mtlNames)
-        readMaterials(folder, name, filesRead);
+    for (std::string& name : mtlNames)
+        readMaterials(folder, std::move(name), filesRead);
 }
 
 // Every corner counted so far: resolved, queued or waiting for later lines.
@@ -246,14 +251,15 @@ void CObjLoader::readObjLines(char* line, char* end)
             } else if (cursor[1] == 't' && isWordSpace(cursor[2])) {
                 if (!hasTexCoords)
                     setLayout(hasNormals, true);
-                cursor = readVector(cursor + 2, "vt", texCoords, 1);
+                // An outline keeps texture coordinates only while the file shows no normals.
+                cursor = readVector(cursor + 2, "vt", texCoords, 1, outline == nullptr || normals.size() == 0);
             } else if (cursor[1] == 'n' && isWordSpace(cursor[2])) {
                 if (!hasNormals) {
                     setLayout(true, hasTexCoords);
                     if (outline != nullptr)
                         std::vector<std::uint32_t>().swap(outline->corners);
                 }
-                cursor = readVector(cursor + 2, "vn", normals, 3);
+                cursor = readVector(cursor + 2, "vn", normals, 3, outline == nullptr);
             }
         } else if (c == 'f' && isWordSpace(cursor[1])) {
             cursor = readFace(cursor + 1);
@@ -311,7 +317,8 @@ const char* CObjLoader::readName(const char* cursor, std::string& name) const
 // coordinates); a missing one reads as 0 once `wordsNeeded` are there, and a
 // word starting with # ends the numbers. The second texture coordinate is
 // stored negated: pictures are stored top row first, and v runs upwards.
-const char* CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded)
+const char* CObjLoader::readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded,
+                                   bool keep)
 {
     const int wordsUsed = static_cast<int>(list.groupSize());
     float values[3] = {0.0f, 0.0f, 0.0f};
@@ -320,11 +327,16 @@ const char* CObjLoader::readVector(const char* cursor, const char* keyword, CGro
         cursor = skipBlanks(cursor);
         if (*cursor == '\n' || *cursor == '#')
             break;
-        cursor = readFloatWord(cursor, values[count++]);
+        cursor = keep ? readFloatWord(cursor, values[count]) : wordEnd(cursor);
+        ++count;
     }
     if (count < wordsNeeded)
         failOnLine(lineNumber, std::string(keyword) + " needs " + (wordsNeeded == 3 ? "three numbers" : "a number"));
+    // A list whose numbers are not kept is only counted: its storage is
+    // never written, so its pages are never touched.
     float* group = list.append();
+    if (!keep)
+        return cursor;
     if (wordsUsed == 2) {
         group[0] = values[0];
         group[1] = -values[1];
@@ -579,7 +591,7 @@ void CObjLoader::readMaterials(const std::string& folder, std::string name,
     CTextFileReader reader;
     const bool read = reader.open(path) && filesRead.insert(reader.fileIdentity()).second;
     if (outline != nullptr)
-        outline->mtlFiles.push_back(CObjOutline::MtlFile{name, path, read});
+        outline->mtlFiles.push_back(CObjOutline::MtlFile{std::move(name), path, read});
     if (!read)
         return;
     const std::size_t materialsBefore = materials.size();

@@ -119,7 +119,8 @@ private:
     [[noreturn]] void rethrowAsFailure() const;
     void readObjLines(char* cursor, char* end);
     char* endOfLine(char* cursor, char* end, std::uint64_t& joined) const;
-    const char* readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded);
+    const char* readVector(const char* cursor, const char* keyword, CGroupArray<float>& list, int wordsNeeded,
+                           bool keep = true);
     const char* readFace(const char* cursor);
     const char* readCorner(const char* cursor, FaceCorner& corner);
     const char* readName(const char* cursor, std::string& name) const;

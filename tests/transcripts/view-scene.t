@@ -106,3 +106,10 @@ Two models of the same 251-byte name: the second is made unique within the
   vesk-view: a/chair.obj: cannot write Data/chair.obj: File too large
   ! ls: cannot access 'failed': No such file or directory
   [2]
+
+A model may name millions of files that are not there: each kind of absence
+is said ten times, then counted.
+
+  $ printf 'mtllib %s\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3//1\n' "$(seq -f 'm%g.mtl' 13 | tr '\n' ' ')" >many.obj && vesk-view --scene many many.obj 2>&1 | tail -2
+  vesk-view: many.obj: MTL file m10.mtl not found; drawn in the default material
+  vesk-view: many.obj: and 3 more MTL files not found
