@@ -85,11 +85,16 @@ too large for the far plane, and a file name that is no word ("Model").
   ./wood.png
 
 The same MTL file under two names, and a mtllib line continued on the next:
-the viewer reads both files, and so both are linked, once each. The MTL files
-of a model whose own folder has a backslash in its name are found.
+the viewer reads both files, and so both are linked, once each. A model file
+named .OBJ is linked as .obj. The MTL files of a model whose own folder has a
+backslash in its name are found.
 
   $ vesk-view --scene dup d/dup.obj && ls dup/Data
   dup.obj
+  m.mtl
+  n.mtl
+  $ cp d/dup.obj d/UPPER.OBJ && vesk-view --scene upper d/UPPER.OBJ && ls upper/Data
+  UPPER.obj
   m.mtl
   n.mtl
   $ mkdir 'e\f' && cp d/* 'e\f' && vesk-inspect mesh 'e\f/dup.obj' --summary | grep -o '"name":"[A-Z]*"'
