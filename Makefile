@@ -7,7 +7,7 @@ PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-m
             libx11-dev libxtst-dev xvfb xauth help2man
 BUILD_DIR := build
 JOBS := $(shell nproc)
-XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 # Runs a command on the current display, or on a fresh virtual one without it.
 ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
