@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ViewerGlobals.h"
+#include "ViewerSetup.h"
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CMeshData.h"
@@ -21,7 +22,7 @@ namespace {
 // backslash separators still find their file.
 std::string texturePath(const std::string& textureName)
 {
-    std::string path = "Data/" + textureName;
+    std::string path = ViewerSetup::dataFolder + textureName;
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
@@ -62,7 +63,7 @@ void loadSceneAssets()
         if (resources.getResource(key) != nullptr)
             continue;
         std::unique_ptr<VESK::CMeshData> mesh(
-            static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile("Data/" + key)));
+            static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(ViewerSetup::dataFolder + key)));
         if (!mesh)
             continue;
         auto* model = new VESK_GL::CGLModel();

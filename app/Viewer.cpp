@@ -12,6 +12,7 @@
 
 #include "CSceneNode.h"
 #include "ViewerGlobals.h"
+#include "ViewerSetup.h"
 #include "engine/resources/CResourceManager.h"
 #include "engine_gl/CGLModel.h"
 #include "engine_gl/CGLTexture.h"
@@ -33,7 +34,7 @@ void drawFrameMeshes(const CSceneNode& node)
     VESK::CResourceManager& resources = VESK::CResourceManager::getInstance();
     for (const std::string& name : node.meshNames) {
         glPushMatrix();
-        glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+        glRotatef(ViewerSetup::modelTurn, 1.0f, 0.0f, 0.0f);
         const std::string key = name + ".obj";
         // Checked casts: a key names a model or a texture only by convention.
         auto* model = dynamic_cast<VESK_GL::CGLModel*>(resources.getResource(key));
@@ -85,7 +86,8 @@ void reshape(int width, int height)
     glLoadIdentity();
     // A window folded to no height keeps a finite projection.
     const float aspectHeight = windowHeight > 0.0f ? windowHeight : 1.0f;
-    gluPerspective(45.0, windowWidth / aspectHeight, static_cast<double>(0.1f), 10000.0);
+    gluPerspective(ViewerSetup::verticalFieldOfView, windowWidth / aspectHeight,
+                   static_cast<double>(ViewerSetup::nearPlane), ViewerSetup::farPlane);
 }
 
 void keyboard(unsigned char key, int, int)

@@ -17,6 +17,7 @@
 #include "app/SceneAssets.h"
 #include "app/Viewer.h"
 #include "app/ViewerGlobals.h"
+#include "app/ViewerSetup.h"
 #include "debugging/CLogManager.h"
 #include "debugging/CMemoryManager.h"
 #include "debugging/Logging.h"
@@ -27,8 +28,8 @@
 #include "engine_gl/GLRenderer.h"
 #include "math/CMyVector.h"
 
-float windowWidth = 1024.0f;
-float windowHeight = 768.0f;
+float windowWidth = float(ViewerSetup::windowWidth);
+float windowHeight = float(ViewerSetup::windowHeight);
 
 namespace {
 
@@ -134,7 +135,7 @@ int main(int argc, char** argv)
 
     initEngine();
     initLighting();
-    sceneRoot.loadSceneGraph("SceneGraph.sg");
+    sceneRoot.loadSceneGraph(ViewerSetup::sceneFile);
     loadSceneAssets();
     glutMainLoop();
     return 0;

@@ -8,6 +8,7 @@
 
 #include "ObjWithNormals.h"
 #include "TextureLine.h"
+#include "app/ViewerSetup.h"
 #include "engine/loaders/CPictureLoader.h"
 
 namespace fs = std::filesystem;
@@ -83,8 +84,8 @@ bool ModelFiles::placed(const Model& model, const std::string& name, const fs::p
     case SceneFolder::Link::present:
         return true;
     case SceneFolder::Link::taken:
-        warn(model.file, "Data/" + name + " is " + folder.fileAt(name).string() + " already; " + file.string() +
-                             " is not used");
+        warn(model.file, ViewerSetup::dataFolder + name + " is " + folder.fileAt(name).string() + " already; " +
+                             file.string() + " is not used");
         return false;
     case SceneFolder::Link::failed:
         warn(model.file, "cannot write Data/" + name + ": " + folder.error());
@@ -207,7 +208,7 @@ void ModelFiles::layMaterials(const Model& model, std::size_t index)
             replaced.emplace(line.lineNumber, "map_Kd " + picture.name + "\n");
         // The viewer reports such a picture too: the report above is enough.
         if (!picture.found)
-            missing.insert("Data/" + (asWritten ? line.words[0] : picture.name));
+            missing.insert(ViewerSetup::dataFolder + (asWritten ? line.words[0] : picture.name));
     }
     const fs::path source = fs::absolute(mtlFile.path);
     if (replaced.empty()) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "app/ViewerSetup.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -112,7 +114,7 @@ SceneFolder::Link SceneFolder::link(const std::string& name, const fs::path& fil
     const Link claimed = claim(name, file);
     if (claimed != Link::made)
         return claimed;
-    const fs::path path = fs::path("Data") / normal(name);
+    const fs::path path = fs::path(ViewerSetup::dataFolder) / normal(name);
     const int folder = parentOf(path);
     if (folder < 0)
         return Link::failed;
@@ -135,7 +137,7 @@ SceneFolder::Link SceneFolder::write(const std::string& name, const fs::path& so
     const Link claimed = claim(name, source);
     if (claimed != Link::made)
         return claimed;
-    if (!writeFile(fs::path("Data") / normal(name), write))
+    if (!writeFile(fs::path(ViewerSetup::dataFolder) / normal(name), write))
         return Link::failed;
     taken.emplace(normal(name), source);
     return Link::made;
@@ -186,7 +188,7 @@ std::string SceneFolder::freeName(const std::string& name, const fs::path& file)
 
 bool SceneFolder::writeScene(const std::vector<std::string>& meshNames, const SceneLayout& layout)
 {
-    return writeFile("SceneGraph.sg", [&](std::FILE* scene) {
+    return writeFile(ViewerSetup::sceneFile, [&](std::FILE* scene) {
         for (std::size_t i = 0; i < meshNames.size(); ++i) {
             std::fprintf(scene, "Frame %s {\n  FrameTransformMatrix {\n    ", meshNames[i].c_str());
             // Nine significant digits read back as the same 32-bit float.

@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/ViewerSetup.h"
+
 namespace {
 
-// The viewer's projection as its window opens: 45 degrees of vertical field of
-// view over 1024 by 768 pixels, drawn between depths 0.1 and 10000.
+// The viewer's projection as its window opens.
 const double pi = std::acos(-1.0);
-const double verticalHalfAngle = 22.5 * pi / 180.0;
-const double horizontalHalfAngle = std::atan(std::tan(verticalHalfAngle) * 1024.0 / 768.0);
-constexpr double nearDepth = 0.1;
-constexpr double farDepth = 10000.0;
+const double verticalHalfAngle = ViewerSetup::verticalFieldOfView / 2.0 * pi / 180.0;
+const double horizontalHalfAngle =
+    std::atan(std::tan(verticalHalfAngle) * ViewerSetup::windowWidth / ViewerSetup::windowHeight);
+constexpr double nearDepth = ViewerSetup::nearPlane;
+constexpr double farDepth = ViewerSetup::farPlane;
 
 // Neighbours in the row stand this share of the largest sphere's diameter apart.
 constexpr double gapShare = 0.1;

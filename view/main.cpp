@@ -25,6 +25,7 @@
 #include "SceneFolder.h"
 #include "SceneLayout.h"
 #include "TemporaryFolder.h"
+#include "app/ViewerSetup.h"
 #include "ViewerRun.h"
 #include "debugging/CException.h"
 #include "debugging/CStreamLog.h"
@@ -200,9 +201,10 @@ bool writeScene(SceneFolder& folder, const std::vector<Model>& models, UpAxis up
             return false;
     for (std::size_t i = 0; i < models.size(); ++i)
         if (layout.reachesPastFarPlane(i))
-            warn(models[i].file, "too large to be seen whole: the viewer draws nothing beyond 10000 units");
+            warn(models[i].file, "too large to be seen whole: the viewer draws nothing beyond " +
+                                     std::to_string(int(ViewerSetup::farPlane)) + " units");
     if (!folder.writeScene(names, layout)) {
-        std::cerr << "vesk-view: cannot write SceneGraph.sg: " << folder.error() << std::endl;
+        std::cerr << "vesk-view: cannot write " << ViewerSetup::sceneFile << ": " << folder.error() << std::endl;
         return false;
     }
     missingPictures = files.missingPictures();
