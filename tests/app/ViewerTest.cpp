@@ -1,6 +1,9 @@
 // The viewer's callbacks in-process, for what a real run cannot reach: a
-// window of no height, and a scene nested deeper than GL's matrix stack.
-// Everything a user sees is checked end to end (tests/e2e).
+// window of no height, a scene nested deeper than GL's matrix stack, and
+// where the light stands after a key. Everything a user sees is checked end
+// to end (tests/e2e).
+#include <vector>
+
 #include "app/Viewer.h"
 #include "app/ViewerGlobals.h"
 #include "engine_gl/GLTest.h"
@@ -32,4 +35,16 @@ TEST_F(ViewerTest, ZeroHeightKeepsAFiniteAspectAndDeepScenesOneGLErrorPerFrame)
     EXPECT_EQ(depth, 1);
     sceneRoot.clear(nullptr);
     EXPECT_EQ(printedBy(display), "");
+}
+
+// The light goes with the camera: after the keys that move the camera right,
+// down and away, it stands where the camera does, its Y turned as the view's.
+TEST_F(ViewerTest, CameraKeysMoveTheLightWithTheCamera)
+{
+    for (const unsigned char key : {'d', 'x', 's'})
+        keyboard(key, 0, 0);
+    GLfloat light[4] = {};
+    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+    EXPECT_EQ(std::vector<GLfloat>(light, light + 4), (std::vector<GLfloat>{2.0f, -2.0f, 2.0f, 1.0f}));
+    cameraPosition = CMyVector<float, 3>(0.0f, 0.0f, 0.0f);
 }
