@@ -91,12 +91,32 @@ void CSceneNode::addMeshName(const std::string& name)
         allMeshNames.push_back(name);
 }
 
-void CSceneNode::loadSceneGraph(const std::string& fileName)
+void CSceneNode::clearForReading()
 {
     clear(nullptr);
     current = this;
     allMeshNames.clear();
     knownMeshNames.clear();
+}
+
+void CSceneNode::readSceneGraph(const char* bytes, std::size_t size)
+{
+    // A stream over the bytes where they lie: no copy, whatever their size.
+    struct ByteBuffer : std::streambuf {
+        ByteBuffer(const char* first, std::size_t count)
+        {
+            char* begin = const_cast<char*>(first);
+            setg(begin, begin, begin + count);
+        }
+    } buffer(bytes, size);
+    std::istream in(&buffer);
+    clearForReading();
+    readLines(in);
+}
+
+void CSceneNode::loadSceneGraph(const std::string& fileName)
+{
+    clearForReading();
 
     // Only a regular file: a FIFO would block the open, and a device such as
     // /dev/zero would be read for ever.
@@ -108,7 +128,11 @@ void CSceneNode::loadSceneGraph(const std::string& fileName)
         std::cout << "SceneGraph file not found!" << std::endl;
         return;
     }
+    readLines(file);
+}
 
+void CSceneNode::readLines(std::istream& file)
+{
     bool matrixOpen = false;
     std::string line;
     bool firstLine = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <istream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -33,6 +35,10 @@ public:
     // standard output and leaves the tree empty.
     void loadSceneGraph(const std::string& fileName);
 
+    // Root only: reads the bytes of a scene file, as loadSceneGraph reads the
+    // file, into this tree, replacing what it held.
+    void readSceneGraph(const char* bytes, std::size_t size);
+
     std::vector<std::string> allMeshNames;
     std::vector<std::string> meshNames;
     std::vector<CSceneNode*> children;
@@ -41,6 +47,9 @@ public:
     CSceneNode* current;
 
 private:
+    void clearForReading();
+    void readLines(std::istream& in);
+
     // Mirrors allMeshNames so that scenes with many names are read in linear time.
     std::unordered_set<std::string> knownMeshNames;
 };

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 #include "app/CSceneNode.h"
@@ -64,9 +65,8 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWrittenAndReloadsOrClearsCons
         {"", "()", ""},
     };
     for (const auto& scene : scenes) {
-        writeFile("SceneGraph.sg", scene.text);
         CSceneNode root;
-        root.loadSceneGraph("SceneGraph.sg");
+        root.readSceneGraph(scene.text, std::strlen(scene.text));
         EXPECT_EQ(dump(root), scene.tree) << scene.text;
         EXPECT_EQ(joined(root.allMeshNames), scene.names) << scene.text;
     }
@@ -75,15 +75,14 @@ TEST_F(SceneNodeTest, ReadsFramesNamesAndMatricesAsWrittenAndReloadsOrClearsCons
     // clearing a subtree takes it out of its parent, and the root becomes
     // current again when the current frame went with it.
     CSceneNode root;
-    writeFile("open.sg", "Frame A\nFrame B\nFrame C\n");
-    writeFile("closed.sg", "Frame C\n}\n");
-    root.loadSceneGraph("open.sg");
-    root.loadSceneGraph("closed.sg");
+    const std::string open = "Frame A\nFrame B\nFrame C\n", closed = "Frame C\n}\n";
+    root.readSceneGraph(open.data(), open.size());
+    root.readSceneGraph(closed.data(), closed.size());
     EXPECT_EQ(dump(root), "((C))");
     EXPECT_EQ(joined(root.allMeshNames), "C");
     EXPECT_EQ(root.current, &root);
 
-    root.loadSceneGraph("open.sg");
+    root.readSceneGraph(open.data(), open.size());
     root.clear(root.children[0]->children[0]);
     EXPECT_EQ(dump(root), "((A))");
     EXPECT_EQ(root.current, &root);
