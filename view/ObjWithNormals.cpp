@@ -61,7 +61,7 @@ std::vector<float> smoothNormals(const VESK::CObjOutline& outline)
 class LineBuffer {
 public:
     // Room for any line of numbers: a face line of nine 10-digit indices takes
-    // 101 bytes, a vector line of three floats of at most 15 characters 51.
+    // 101 bytes, a vector line of three floats of at most 22 characters 72.
     static constexpr std::ptrdiff_t lineRoom = 128;
 
     explicit LineBuffer(std::FILE* file) : file(file), buffer(std::size_t(1) << 20) { next = buffer.data(); }
@@ -107,12 +107,20 @@ private:
     std::vector<char> buffer;
 };
 
-// The shortest form that reads back as the same float, nan and inf included;
-// it takes at most 15 characters, so the bound never cuts it.
+// The shortest form that reads back as the same float, nan and inf included,
+// in at most 15 characters. The viewer reads a number as atof does, rounding
+// to double and then to float; of all 2^32 floats only 7.038531e-26 and its
+// negative then read back as a neighbour (the double falls on the midpoint
+// between two floats), so they are written in the shortest form of their
+// double, which that reading gives back exactly.
 char* writeFloat(char* out, float value)
 {
     *out++ = ' ';
-    return std::to_chars(out, out + 24, value).ptr;
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof(bits));
+    if ((bits & 0x7fffffffu) == 0x15ae43fdu)
+        return std::to_chars(out, out + 32, static_cast<double>(value)).ptr;
+    return std::to_chars(out, out + 32, value).ptr;
 }
 
 char* writeIndex(char* out, std::uint32_t index)

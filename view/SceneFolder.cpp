@@ -170,6 +170,14 @@ bool SceneFolder::writeFile(const fs::path& path, const std::function<bool(std::
     return true;
 }
 
+bool SceneFolder::linkAtTop(const std::string& name, const fs::path& file)
+{
+    if (::symlinkat(file.c_str(), rootDescriptor, name.c_str()) != 0)
+        return failWith(std::strerror(errno));
+    written.push_back(name);
+    return true;
+}
+
 std::string SceneFolder::freeName(const std::string& name, const fs::path& file) const
 {
     const fs::path path(normal(name));

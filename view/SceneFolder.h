@@ -44,6 +44,10 @@ public:
     Link write(const std::string& name, const std::filesystem::path& source,
                const std::function<bool(std::FILE*)>& write);
 
+    // Links the entry `name` of the folder itself (not of Data/) to the file.
+    // False, with error() saying why, when it cannot.
+    bool linkAtTop(const std::string& name, const std::filesystem::path& file);
+
     // `name`, or when another file has it already, the first of name-2,
     // name-3, ... (before the extension) that is free; every part of the
     // path kept within the 255 bytes a file name may have.

@@ -1,5 +1,6 @@
 #include "ViewerRun.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -74,6 +75,17 @@ std::filesystem::path ViewerRun::findViewer()
 
 int ViewerRun::run(const std::filesystem::path& viewer, const std::filesystem::path& folder)
 {
+    const int status = start(viewer, folder);
+    return status != 0 ? status : wait();
+}
+
+int ViewerRun::signalled() const
+{
+    return lastSignal;
+}
+
+int ViewerRun::start(const std::filesystem::path& viewer, const std::filesystem::path& folder, bool quiet)
+{
     if (lastSignal != 0)
         return 128 + lastSignal;
     // Blocked until the child's number is known, so that none is lost between.
@@ -93,6 +105,9 @@ int ViewerRun::run(const std::filesystem::path& viewer, const std::filesystem::p
             _exit(128 + SIGTERM);
         // exec gives the viewer the default actions of the signals caught here.
         sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+        const int nowhere = quiet ? open("/dev/null", O_WRONLY) : -1;
+        if (nowhere >= 0)
+            dup2(nowhere, STDOUT_FILENO);
         if (chdir(folder.c_str()) == 0) {
             char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
             execv(program.c_str(), argv);
@@ -115,11 +130,35 @@ int ViewerRun::run(const std::filesystem::path& viewer, const std::filesystem::p
     // was known found no child to pass on to.
     if (lastSignal != 0)
         kill(child, lastSignal);
+    return 0;
+}
+
+bool ViewerRun::ended()
+{
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    const pid_t child = childProcess;
+    if (child <= 0 || waitpid(child, &status, WNOHANG) != child)
+        return child <= 0;
     childProcess = 0;
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    exitStatus = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    return true;
+}
+
+int ViewerRun::wait()
+{
+    const pid_t child = childProcess;
+    int status = 0;
+    if (child > 0) {
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        childProcess = 0;
+        exitStatus = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    }
+    return exitStatus;
+}
+
+void ViewerRun::stop(int signal)
+{
+    if (childProcess > 0)
+        kill(childProcess, signal);
 }

@@ -25,4 +25,21 @@ public:
     // ended it, or when one came before it was started (it is then not
     // started). 127 when it cannot be run, with a message on standard error.
     int run(const std::filesystem::path& viewer, const std::filesystem::path& folder);
+
+    // The same in steps: start() returns 0 once the viewer runs, or the
+    // status run() would give; ended() says, without waiting, whether it has
+    // ended; wait() waits for its end and returns its status; stop() sends it
+    // a signal.
+    // With `quiet`, the viewer's standard output (a line a frame for each
+    // mesh it misses) goes nowhere.
+    int start(const std::filesystem::path& viewer, const std::filesystem::path& folder, bool quiet = false);
+    bool ended();
+    int wait();
+    void stop(int signal);
+
+    // The last signal that came and was passed on, or 0.
+    int signalled() const;
+
+private:
+    int exitStatus = 0;
 };

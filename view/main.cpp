@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@
 
 #include "Model.h"
 #include "ModelFiles.h"
+#include "PictureRun.h"
 #include "SceneFolder.h"
 #include "SceneLayout.h"
 #include "TemporaryFolder.h"
@@ -37,7 +39,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const usage = "usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...\n"
+const char* const usage = "usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...\n"
+                          "       vesk-view [--output FILE [--size N]] --from DIR\n"
                           "       vesk-view --help | --version\n";
 
 const char* const help =
@@ -56,6 +59,15 @@ const char* const help =
     "  --up z       the models' +Z axis points up\n"
     "  --scene DIR  write the scene folder to DIR (new or empty) and do not\n"
     "               start the viewer; vesk-viewer run in DIR shows it\n"
+    "  --output FILE  write the viewer's first finished frame to FILE (a PNG\n"
+    "               file for FILE.png) instead of showing it: the viewer runs\n"
+    "               until its scene is drawn, then ends as after Esc. Without\n"
+    "               a DISPLAY it runs on an X server of its own, Xvfb, which\n"
+    "               must then be installed (Debian's package xvfb)\n"
+    "  --size N     scale the picture so that its longer side is N pixels\n"
+    "  --from DIR   show (or with --output, render) the scene folder DIR\n"
+    "               (its SceneGraph.sg and Data/) instead of models; nothing\n"
+    "               is written into DIR, not even the viewer's logs\n"
     "  --help       print this help\n"
     "  --version    print the version\n"
     "\n"
@@ -63,11 +75,15 @@ const char* const help =
     "nearer; the arrow keys turn the view; Esc quits.\n"
     "\n"
     "Exit status: the viewer's, or 0 after --scene; 1 when a model cannot be\n"
-    "read or placed, or the folder cannot be written; 2 on a usage error.\n";
+    "read or placed, or the folder cannot be written; with --output 1 also\n"
+    "when no frame could be read or written, or when the viewer failed to\n"
+    "load a file (the picture shows what it drew); 2 on a usage error.\n";
 
 struct Options {
     UpAxis up = UpAxis::y;
     std::string sceneFolder;  // empty: a temporary folder, and the viewer run in it
+    std::string from;         // a scene folder shown instead of models
+    PictureRun picture;       // with an output file: rendered instead of shown
     std::vector<std::string> models;
 };
 
@@ -94,20 +110,36 @@ Request parseArguments(int argc, char** argv, Options& options, std::string& pro
                 return Request::usageError;
             }
             options.up = argv[++i][0] == 'y' ? UpAxis::y : UpAxis::z;
-        } else if (argument == "--scene") {
+        } else if (argument == "--scene" || argument == "--from" || argument == "--output") {
             if (!hasValue || argv[i + 1][0] == '\0') {
-                problem = "--scene takes a folder";
+                problem = argument + (argument == "--output" ? " takes a file" : " takes a folder");
                 return Request::usageError;
             }
-            options.sceneFolder = argv[++i];
+            (argument == "--scene" ? options.sceneFolder
+                                   : argument == "--from" ? options.from : options.picture.output) = argv[++i];
+        } else if (argument == "--size") {
+            char* end = nullptr;
+            const long size = hasValue ? std::strtol(argv[i + 1], &end, 10) : 0;
+            if (!hasValue || *end != '\0' || size < 1 || size > 16384) {
+                problem = "--size takes a number of pixels from 1 to 16384";
+                return Request::usageError;
+            }
+            options.picture.longerSide = int(size);
+            ++i;
         } else {
             problem = "unknown option " + argument;
             return Request::usageError;
         }
     }
-    if (options.models.empty())
+    if (!options.from.empty() && !options.models.empty())
+        problem = "--from shows a scene folder instead of models";
+    else if (!options.sceneFolder.empty() && (!options.from.empty() || !options.picture.output.empty()))
+        problem = "--scene writes a folder and shows nothing: not with --from or --output";
+    else if (options.picture.longerSide > 0 && options.picture.output.empty())
+        problem = "--size scales the picture of --output";
+    else if (options.models.empty() && options.from.empty())
         problem = "no model given";
-    return options.models.empty() ? Request::usageError : Request::view;
+    return problem.empty() ? Request::view : Request::usageError;
 }
 
 bool endsWithObj(const std::string& file)
@@ -212,14 +244,16 @@ bool writeScene(SceneFolder& folder, const std::vector<Model>& models, UpAxis up
 }
 
 // The viewer's log lines that report a failure, but for the pictures that
-// were reported missing already.
-void printFailures(const fs::path& log, const std::set<std::string>& missingPictures)
+// were reported missing already; true when there was any.
+bool printFailures(const fs::path& log, const std::set<std::string>& missingPictures)
 {
     std::ifstream in(log);
+    bool any = false;
     for (std::string line; std::getline(in, line);) {
         const std::size_t failed = line.find(" [FAILED]");
         if (failed == std::string::npos && line.find(" [NOT FOUND]") == std::string::npos)
             continue;
+        any = true;
         const std::size_t file = line.rfind(' ', failed == std::string::npos ? 0 : failed - 1);
         if (failed != std::string::npos && file != std::string::npos &&
             missingPictures.count(line.substr(file + 1, failed - file - 1)) != 0)
@@ -227,6 +261,29 @@ void printFailures(const fs::path& log, const std::set<std::string>& missingPict
         std::cerr << line << '\n';
     }
     std::cerr << std::flush;
+    return any;
+}
+
+// Links the scene file and the data folder of a scene folder into the
+// folder; false after a message when one is missing or cannot be linked.
+bool linkSceneFolder(SceneFolder& folder, const fs::path& from)
+{
+    for (const char* name : {ViewerSetup::sceneFile, ViewerSetup::dataFolder}) {
+        const fs::path file = fs::absolute(from / name);
+        std::error_code error;
+        if (!fs::exists(file, error)) {
+            std::cerr << "vesk-view: " << (from / name).string() << " not found: not a scene folder" << std::endl;
+            return false;
+        }
+        std::string entry = name;
+        if (entry.back() == '/')
+            entry.pop_back();
+        if (!folder.linkAtTop(entry, file.lexically_normal())) {
+            std::cerr << "vesk-view: cannot link " << file.string() << ": " << folder.error() << std::endl;
+            return false;
+        }
+    }
+    return true;
 }
 
 int view(const Options& options)
@@ -268,11 +325,17 @@ int view(const Options& options)
         std::cerr << "vesk-view: cannot create a temporary folder" << std::endl;
         return 1;
     }
-    if (!writeScene(folder, models, options.up, missingPictures))
+    if (options.from.empty() ? !writeScene(folder, models, options.up, missingPictures)
+                             : !linkSceneFolder(folder, options.from))
         return 1;
-    const int status = run.run(viewer, temporary.path());
-    printFailures(temporary.path() / "global.log", missingPictures);
-    return status;
+    if (options.picture.output.empty()) {
+        const int status = run.run(viewer, temporary.path());
+        printFailures(temporary.path() / "global.log", missingPictures);
+        return status;
+    }
+    const int status = options.picture.render(run, viewer, temporary.path());
+    const bool failures = printFailures(temporary.path() / "global.log", missingPictures);
+    return status == 0 && failures ? 1 : status;
 }
 
 }  // namespace

@@ -1,33 +1,68 @@
 vesk-view refuses, before it writes anything or starts the viewer: a usage
 error says what was wrong, then the usage (status 2); a model the engine's
 reader refuses, with the reader's message (status 1); a model with no finite
-vertex; a scene folder that is not empty, not a folder or a symbolic link.
+vertex; a scene folder to write that is not empty, not a folder or a symbolic
+link; a scene folder to show without a scene file.
 
   $ vesk-view
   ! vesk-view: no model given
-  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
   !        vesk-view --help | --version
   [2]
   $ vesk-view --up x good.obj
   ! vesk-view: --up takes y or z
-  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
   !        vesk-view --help | --version
   [2]
   $ vesk-view good.obj --scene
   ! vesk-view: --scene takes a folder
-  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
   !        vesk-view --help | --version
   [2]
   $ vesk-view --look good.obj
   ! vesk-view: unknown option --look
-  ! usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --output '' good.obj
+  ! vesk-view: --output takes a file
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --size 0 --output out.png good.obj
+  ! vesk-view: --size takes a number of pixels from 1 to 16384
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --size 64 good.obj
+  ! vesk-view: --size scales the picture of --output
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --from full good.obj
+  ! vesk-view: --from shows a scene folder instead of models
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
+  !        vesk-view --help | --version
+  [2]
+  $ vesk-view --scene out --output out.png good.obj
+  ! vesk-view: --scene writes a folder and shows nothing: not with --from or --output
+  ! usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+  !        vesk-view [--output FILE [--size N]] --from DIR
   !        vesk-view --help | --version
   [2]
   $ vesk-view --version
   vesk-view 1.0.0
   $ vesk-view --help | head -2
-  usage: vesk-view [--up y|z] [--scene DIR] MODEL.obj...
-         vesk-view --help | --version
+  usage: vesk-view [--up y|z] [--scene DIR | --output FILE [--size N]] MODEL.obj...
+         vesk-view [--output FILE [--size N]] --from DIR
   $ vesk-view missing.obj
   ! VESK::CObjLoader::loadFromFile missing.obj [FAILED] (No such file or directory)
   [1]
@@ -51,6 +86,9 @@ vertex; a scene folder that is not empty, not a folder or a symbolic link.
   [1]
   $ vesk-view --scene full/file/sub good.obj
   ! vesk-view: cannot create full/file/sub: Not a directory
+  [1]
+  $ vesk-view --from full/file
+  ! vesk-view: full/file/SceneGraph.sg not found: not a scene folder
   [1]
   $ ln -s empty linked && mkdir empty && vesk-view --scene linked good.obj; ls empty
   ! vesk-view: linked is a symbolic link; name the folder itself

@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
-// A picture of 8-bit red, green and blue samples, top row first, as the
-// end-to-end tests read it back from a window. An ordinary value: copy it to
-// keep a frame for a later comparison.
+// A picture of 8-bit red, green and blue samples, top row first, as read back
+// from a window. An ordinary value: copy it to keep a frame for a later
+// comparison.
 class RgbImage {
 public:
     struct Pixel {
@@ -50,15 +50,7 @@ public:
         return region;
     }
 
-    // The picture as a binary PPM file (P6).
-    std::string ppm() const { return "P6\n" + std::to_string(w) + ' ' + std::to_string(h) + "\n255\n" + bytes; }
-
 private:
     int w = 0, h = 0;
     std::string bytes;
 };
-
-inline bool isRed(RgbImage::Pixel p) { return p.red > 100 && p.green < 40 && p.blue < 40; }
-inline bool isGreen(RgbImage::Pixel p) { return p.green > 100 && p.red < 40 && p.blue < 40; }
-inline bool isBlack(RgbImage::Pixel p) { return p.red == 0 && p.green == 0 && p.blue == 0; }
-inline bool isLit(RgbImage::Pixel p) { return !isBlack(p); }
