@@ -28,3 +28,8 @@ temporary folder, whatever ends the run; a signal ends the viewer with it.
   tmp:
   $ (env -u DISPLAY TMPDIR=$PWD/tmp vesk-view --output signalled.png --from demo & for i in $(seq 100); do [ -n "$(ls tmp/*/memory.log tmp/*/global.log 2>/dev/null)" ] && break; sleep 0.05; done; kill -TERM $!; wait $!; echo "status $?"); ls tmp
   status 143
+
+No X server of vesk-view's outlives it (one would be left to the first process).
+
+  $ pgrep -x -P 1 Xvfb | wc -l
+  0
