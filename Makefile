@@ -1,10 +1,10 @@
-# The commands of the README: `make run`, `make test` and `make install`. Each
-# installs the Debian packages that are missing, then configures build/ and
-# builds there what it needs.
+# The commands of the README: `make run`, `make test`, `make install` and
+# `make deb`. Each installs the Debian packages that are missing, then
+# configures build/ (build-deb/ for the package) and builds there what it needs.
 
 PACKAGES := build-essential cmake pkg-config freeglut3-dev libglew-dev libglu1-mesa-dev \
             libdevil-dev libgtest-dev libbenchmark-dev libfast-float-dev libtinyobjloader-dev \
-            libx11-dev libxtst-dev xvfb xauth help2man
+            libx11-dev libxtst-dev xvfb xauth help2man dpkg-dev file
 BUILD_DIR := build
 JOBS := $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
@@ -13,7 +13,7 @@ ON_DISPLAY := $(if $(DISPLAY),,$(XVFB))
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: all deps fuzz-deps bench-deps coverage-deps configure build test run install asan fuzz bench coverage clean
+.PHONY: all deps fuzz-deps bench-deps coverage-deps configure build test run install deb asan fuzz bench coverage clean
 
 all: build
 
@@ -56,6 +56,16 @@ install: configure
 	else \
 	    $(SUDO) cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"; \
 	fi
+
+# The Debian package build-deb/vesk_<version>_<arch>.deb, from a Release build
+# without the tests: what `make install` installs, under /usr. CPack asks
+# dpkg-shlibdeps (dpkg-dev) for the libraries the programs need; it finds the
+# programs among the files with `file`. `make test` checks a package built the
+# same way from build/.
+deb: deps
+	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DVESK_BUILD_TESTS=OFF
+	cmake --build build-deb -j$(JOBS)
+	cd build-deb && cpack -G DEB
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # leak detection on. Only reports from the system's GL, X and image libraries
@@ -153,4 +163,4 @@ bench: bench-deps
 	$(ON_DISPLAY) ./build-bench/bench/bench_frame
 
 clean:
-	rm -rf $(BUILD_DIR) build-asan build-fuzz build-bench build-coverage
+	rm -rf $(BUILD_DIR) build-deb build-asan build-fuzz build-bench build-coverage

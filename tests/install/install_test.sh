@@ -1,9 +1,9 @@
 #!/bin/sh
-# Installs the build into a fresh prefix, checks the manual pages and the
-# desktop entry installed with the programs, and runs the installed programs
-# from there: each tells its version; vesk-view writes a scene folder for a
-# demo model that vesk-inspect reads back; started without --scene, it runs
-# the viewer installed beside it until it is told to end, and leaves no
+# Installs the build into a fresh prefix, checks the manual pages, the desktop
+# entry and the thumbnailer installed with the programs, and runs the installed
+# programs from there: each tells its version; vesk-view writes a scene folder
+# for a demo model that vesk-inspect reads back; started without --scene, it
+# runs the viewer installed beside it until it is told to end, and leaves no
 # temporary folder behind.
 # Arguments: the build folder, the source folder and the project's version.
 set -eu
@@ -18,7 +18,7 @@ fail() { echo "FAILED: $*"; exit 1; }
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 for file in bin/vesk-viewer bin/vesk-view bin/vesk-inspect share/doc/vesk/README.md \
             share/man/man1/vesk-viewer.1 share/man/man1/vesk-view.1 share/man/man1/vesk-inspect.1 \
-            share/applications/vesk-view.desktop; do
+            share/applications/vesk-view.desktop share/thumbnailers/vesk-view.thumbnailer; do
     [ -f "prefix/$file" ] || fail "prefix/$file not installed"
 done
 for program in vesk-viewer vesk-view vesk-inspect; do
