@@ -1,11 +1,13 @@
 #include "CPictureLoader.h"
 
 #include <IL/il.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <new>
 #include <optional>
@@ -54,6 +56,46 @@ ILenum fileTypeOf(const std::string& extension)
     return type == types.end() ? IL_TYPE_UNKNOWN : type->second;
 }
 
+// A regular file's bytes, mapped read-only while its header is checked: the
+// checks touch only the pages they look at (a header, the heads of PNG
+// chunks), however large the file. readable is false for anything but a
+// regular file that could be mapped; nothing else is opened (a device may act
+// on being opened), and the file is opened without blocking, so that a FIFO
+// put in its place meanwhile is refused instead of waited for.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& fileName)
+    {
+        struct stat status {};
+        if (::stat(fileName.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            return;
+        const int descriptor = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0)
+            return;
+        if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+            size = static_cast<std::size_t>(status.st_size);
+            // An empty file has nothing to map; its header is refused.
+            void* mapped = size == 0 ? nullptr : ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
+            readable = mapped != MAP_FAILED;
+            bytes = readable ? mapped : nullptr;
+        }
+        // The mapping outlives the descriptor.
+        ::close(descriptor);
+    }
+    ~MappedFile()
+    {
+        if (bytes != nullptr)
+            ::munmap(bytes, size);
+    }
+
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    bool readable = false;
+    void* bytes = nullptr;
+    std::size_t size = 0;
+};
+
 // The file type DevIL must read the file as, decided by its extension (case
 // ignored), or IL_TYPE_UNKNOWN when the file must not reach DevIL: an
 // extension not the loader's, or a header that does not match the extension
@@ -65,15 +107,13 @@ ILenum checkedFileType(const std::string& fileName)
         return IL_TYPE_UNKNOWN;
     const std::string extension = toLower(fileName.substr(dot + 1));
     const ILenum type = fileTypeOf(extension);
-    std::error_code error;
-    if (type == IL_TYPE_UNKNOWN || !std::filesystem::is_regular_file(fileName, error))
+    if (type == IL_TYPE_UNKNOWN)
         return IL_TYPE_UNKNOWN;
-    const std::uintmax_t fileSize = std::filesystem::file_size(fileName, error);
-    std::ifstream in(fileName, std::ios::binary);
-    if (error || !in)
-        return IL_TYPE_UNKNOWN;
-    const std::optional<PictureHeader> header = readPictureHeader(in, extension);
-    if (!header || !fitsDevIL(*header, static_cast<std::int64_t>(fileSize)))
+    const MappedFile file(fileName);
+    const std::optional<PictureHeader> header =
+        file.readable ? readPictureHeader(static_cast<const std::uint8_t*>(file.bytes), file.size, extension)
+                      : std::nullopt;
+    if (!header || !fitsDevIL(*header, static_cast<std::int64_t>(file.size)))
         return IL_TYPE_UNKNOWN;
     return type;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <istream>
 #include <optional>
 #include <string>
 
@@ -26,9 +26,11 @@ struct PictureHeader {
 constexpr std::int64_t maximumPictureSide = 16384;
 
 // The header of a file of the given lower-case extension (one of the picture
-// loader's), or nothing when its magic bytes or fixed fields do not match the
-// extension or the header is cut short.
-std::optional<PictureHeader> readPictureHeader(std::istream& in, const std::string& extension);
+// loader's), read from the whole file's bytes, size of them at bytes; nothing
+// when its magic bytes or fixed fields do not match the extension or the
+// header is cut short.
+std::optional<PictureHeader> readPictureHeader(const std::uint8_t* bytes, std::size_t size,
+                                               const std::string& extension);
 
 // True when both sides are positive and at most maximumPictureSide (DevIL's
 // 32-bit arithmetic then holds the image even at 16 bytes per pixel), and a

@@ -270,8 +270,8 @@ TEST(PictureHeaderTest, DeclaredSizesAreReadPerFormat)
     const std::string dxt5 = with(with(dds, 87, '5', 1), 20, 0);
     const std::string plain = with(with(with(with(dds, 8, 0x100f), 20, 20), 80, 0x41), 88, 32);
     const auto declared = [](const std::string& bytes, const std::string& extension) {
-        std::istringstream in(bytes);
-        const std::optional<PictureHeader> header = readPictureHeader(in, extension);
+        const std::optional<PictureHeader> header =
+            readPictureHeader(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), extension);
         return header ? std::to_string(header->width) + "x" + std::to_string(header->height) + " in "
                             + std::to_string(header->minimumFileSize)
                       : std::string("none");
