@@ -61,13 +61,14 @@ int PictureRun::render(ViewerRun& run, const std::filesystem::path& viewer, cons
         return 1;
     }
     const RgbImage before = screen.captureScreen();
+    const std::vector<Window> others = screen.viewerWindows();
     const int started = run.start(viewer, folder, true);
     if (started != 0)
         return started;
 
     const auto giveUp = [&run] { return run.signalled() != 0 || run.ended(); };
     const auto deadline = ViewerDisplay::Clock::now() + frameLimit;
-    const Window window = screen.findViewer(deadline, giveUp);
+    const Window window = screen.findViewer(deadline, giveUp, others);
     const RgbImage frame =
         window == None ? RgbImage() : screen.waitForFinishedFrame(window, before, settle, deadline, giveUp);
 

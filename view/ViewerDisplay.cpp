@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <utility>
@@ -61,20 +62,30 @@ bool ViewerDisplay::takeError()
     return std::exchange(errorCaught, false);
 }
 
-Window ViewerDisplay::findViewer(Clock::time_point deadline, const GiveUp& giveUp)
+std::vector<Window> ViewerDisplay::viewerWindows()
+{
+    std::vector<Window> windows;
+    Window root = None, parent = None, *children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count; ++i) {
+        char* name = nullptr;
+        if (XFetchName(connection, children[i], &name) && std::string(name) == "My Window")
+            windows.push_back(children[i]);
+        XFree(name);
+    }
+    XFree(children);
+    takeError();
+    return windows;
+}
+
+Window ViewerDisplay::findViewer(Clock::time_point deadline, const GiveUp& giveUp, const std::vector<Window>& others)
 {
     Window window = None;
     const auto focused = [&] {
-        Window root = None, parent = None, *children = nullptr;
-        unsigned int count = 0;
-        XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count);
-        for (unsigned int i = 0; i < count; ++i) {
-            char* name = nullptr;
-            if (XFetchName(connection, children[i], &name) && std::string(name) == "My Window")
-                window = children[i];
-            XFree(name);
-        }
-        XFree(children);
+        for (const Window candidate : viewerWindows())
+            if (std::find(others.begin(), others.end(), candidate) == others.end())
+                window = candidate;
         // Until it is mapped, the window cannot take the focus.
         if (window != None)
             XSetInputFocus(connection, window, RevertToParent, CurrentTime);

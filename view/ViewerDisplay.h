@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <vector>
 
 #include "RgbImage.h"
 
@@ -29,9 +30,13 @@ public:
     // True when connected to a server that takes key events from clients (XTest).
     bool connected() const { return connection != nullptr && canType; }
 
-    // The viewer's window ("My Window") once it is mapped, given the input
-    // focus; None at the deadline or once `giveUp` holds.
-    Window findViewer(Clock::time_point deadline, const GiveUp& giveUp);
+    // The viewers' windows ("My Window") on the display now.
+    std::vector<Window> viewerWindows();
+
+    // The viewer's window once it is mapped, given the input focus; None at
+    // the deadline or once `giveUp` holds. The windows in `others` (of
+    // viewers that ran before this one started) are left alone.
+    Window findViewer(Clock::time_point deadline, const GiveUp& giveUp, const std::vector<Window>& others = {});
 
     // The window's contents; empty when it is gone.
     RgbImage capture(Window window);
