@@ -84,7 +84,6 @@ int ViewerRun::signalled() const
     return lastSignal;
 }
 
-
 int ViewerRun::start(const std::filesystem::path& viewer, const std::filesystem::path& folder, bool quiet)
 {
     if (lastSignal != 0)
