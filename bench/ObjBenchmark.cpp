@@ -1,7 +1,9 @@
 // bench_obj: how long an OBJ file takes to load through our loader, side by
 // side with tinyobjloader and assimp (triangulating and joining identical
-// vertices, the peer whose result is a record like ours), on generated files
-// of the shapes real meshes have:
+// vertices, the peer whose result is a record like ours), and with our loader
+// resolving corners to vertices plainly instead of through its prefetching
+// pipeline ("plain", CCornerResolver.h), on generated files of the shapes
+// real meshes have:
 //   grid       a height-field grid, v/vt/vn, every line in order, one material;
 //   groups     the same grid cut into 1000 `usemtl` groups over 100 materials;
 //   torus      a torus whose v, vt, vn and f lines are each written in
@@ -17,7 +19,7 @@
 //     loads the file once ("first") and then once more ("repeat"), each load
 //     timed around the load call alone;
 //   - for our loader, in addition, `vesk-inspect mesh FILE --summary` as a
-//     whole process, from fork until reaped ("process"). For the peers,
+//     whole process, from fork until reaped ("process"). For the others,
 //     "process" is the helper child from fork until its first load returned
 //     (their teardown is left out, which favours them).
 // Times are wall-clock seconds and, beside them, CPU seconds (user and
@@ -61,7 +63,7 @@
 
 namespace {
 
-const char* const loaderNames[] = {"ours", "tinyobj", "assimp"};
+const char* const loaderNames[] = {"ours", "plain", "tinyobj", "assimp"};
 
 struct Input {
     std::string shape;
@@ -235,7 +237,7 @@ double cpuSeconds(const rusage& figures)
 double timedLoad(const std::string& loader, const std::string& path)
 {
     double start = 0, end = 0;
-    if (loader == "ours") {
+    if (loader == "ours" || loader == "plain") {
         start = monotonicSeconds();
         auto* mesh = static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(path));
         end = monotonicSeconds();
@@ -274,7 +276,8 @@ int runHelper(const std::string& loader, const std::string& path, double start)
 {
     // A failed load shows in the exit status; the log would only add noise.
     DEBUGGING::globalLog = DEBUGGING::CLogManager::getInstance().getLog("/dev/null");
-    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader());
+    VESK::CFactoryLoader::registerLoader(new VESK::CObjLoader(
+        loader == "plain" ? VESK::CCornerResolver::Method::plain : VESK::CCornerResolver::Method::pipelined));
     const rusage before = usage();
     const double first = timedLoad(loader, path);
     const double process = monotonicSeconds() - start;
@@ -429,6 +432,16 @@ void printTable(const std::map<std::string, Figures>& medians)
                         f.repeat, f.repeat / t.repeat, f.processFaults, f.loadFaults, f.repeatFaults,
                         f.peakKiB / 1024.0);
         }
+    }
+    std::printf("\nWhat the pipeline gains: plain over ours, first load, wall and CPU.\n\n");
+    for (const Input& input : inputs) {
+        const auto ours = medians.find(nameOf(input, "ours"));
+        const auto plain = medians.find(nameOf(input, "plain"));
+        if (ours == medians.end() || plain == medians.end())
+            continue;
+        const std::string label = input.shape + " " + std::to_string(input.triangles / 1000) + "k";
+        std::printf("%-15s %5.2f %5.2f\n", label.c_str(), plain->second.first / ours->second.first,
+                    plain->second.firstCpu / ours->second.firstCpu);
     }
 }
 

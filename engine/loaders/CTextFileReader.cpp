@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "TextNumbers.h"
+
 namespace VESK {
 
 namespace {
@@ -15,14 +17,11 @@ namespace {
 // a smaller file gets a buffer of its own size, with room for a last feed.
 constexpr std::size_t largestInitialCapacity = std::size_t(1) << 20;
 
-// Number readers look at eight bytes at a time, and may do so up to eight
-// bytes past the end of a block: every buffer has that many more, zeroed.
-constexpr std::size_t readAhead = 8;
-
+// Every buffer has the number readers' read-ahead after it, zeroed.
 std::unique_ptr<char[]> newBuffer(std::size_t capacity)
 {
-    std::unique_ptr<char[]> buffer(new char[capacity + readAhead]);
-    std::memset(buffer.get() + capacity, 0, readAhead);
+    std::unique_ptr<char[]> buffer(new char[capacity + readAheadBytes]);
+    std::memset(buffer.get() + capacity, 0, readAheadBytes);
     return buffer;
 }
 
@@ -63,6 +62,45 @@ bool CTextFileReader::open(const std::string& path)
     size = static_cast<std::uint64_t>(status.st_size);
     ::posix_fadvise(descriptor, 0, 0, POSIX_FADV_SEQUENTIAL);
     return true;
+}
+
+bool CTextFileReader::readAll(std::string& bytes)
+{
+    if (descriptor < 0 || readError)
+        return false;
+    // One byte more than the file's size, so that its end is met without growing.
+    bytes.resize(static_cast<std::size_t>(size) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size())
+            bytes.resize(2 * bytes.size());
+        const ssize_t got = ::read(descriptor, &bytes[filled], bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            readError = true;
+            return false;
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return true;
+}
+
+// The last line feed after `searched` that may end a block: with continued
+// lines, none that follows a backslash.
+const char* CTextFileReader::lastBlockEnd(std::size_t searched) const
+{
+    const char* lastFeed = static_cast<const char*>(::memrchr(buffer.get() + searched, '\n', filled - searched));
+    while (keepsContinuedLines && lastFeed != nullptr && continuesOnNextLine(buffer.get(), lastFeed)) {
+        const std::size_t before = static_cast<std::size_t>(lastFeed - buffer.get());
+        lastFeed = before > searched
+                       ? static_cast<const char*>(::memrchr(buffer.get() + searched, '\n', before - searched))
+                       : nullptr;
+    }
+    return lastFeed;
 }
 
 bool CTextFileReader::nextBlock(char*& begin, char*& end)
@@ -107,13 +145,7 @@ bool CTextFileReader::nextBlock(char*& begin, char*& end)
         filled += static_cast<std::size_t>(got);
         if (filled + 1 < capacity)
             continue;  // fill the buffer before handing it out
-        const char* lastFeed = static_cast<const char*>(::memrchr(buffer.get() + searched, '\n', filled - searched));
-        while (keepsContinuedLines && lastFeed != nullptr && continuesOnNextLine(buffer.get(), lastFeed)) {
-            const std::size_t before = static_cast<std::size_t>(lastFeed - buffer.get());
-            lastFeed = before > searched
-                           ? static_cast<const char*>(::memrchr(buffer.get() + searched, '\n', before - searched))
-                           : nullptr;
-        }
+        const char* lastFeed = lastBlockEnd(searched);
         searched = filled;
         if (lastFeed != nullptr) {
             consumed = static_cast<std::size_t>(lastFeed - buffer.get()) + 1;

@@ -33,11 +33,16 @@ public:
     // Hands out the next block [begin, end) of whole lines. The block's last
     // byte is always a line feed (one is supplied after a last line without
     // one), so a reader can scan a line without checking for the block's end,
-    // and eight more bytes after the block can be read.
+    // and readAheadBytes (TextNumbers.h) more bytes after the block can be read.
     // The block stays valid until the next call, and the caller may rewrite
     // its bytes. Returns false at the end of the file, and also after a read
     // error, which failed() then reports.
     bool nextBlock(char*& begin, char*& end);
+
+    // Reads the rest of the open file into `bytes` as it is, without the rules
+    // of the blocks (CTextBlock applies them to bytes in memory); false after
+    // a read error.
+    bool readAll(std::string& bytes);
 
     bool failed() const { return readError; }
 
@@ -48,6 +53,8 @@ public:
     std::pair<std::uint64_t, std::uint64_t> fileIdentity() const { return identity; }
 
 private:
+    const char* lastBlockEnd(std::size_t searched) const;
+
     bool keepsContinuedLines;
     int descriptor = -1;
     std::pair<std::uint64_t, std::uint64_t> identity{0, 0};

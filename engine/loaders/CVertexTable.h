@@ -4,11 +4,12 @@
 #include <cstdint>
 
 #include "CGroupArray.h"
+#include "Prefetch.h"
 
 // The distinct vertices of one mesh load, numbered in order of first
 // appearance, with an exact-match lookup: two vertices are the same only when
 // all their floats are equal bit for bit (0.0 and -0.0 differ, NaNs compare by
-// their bits). Owned by the OBJ loader and emptied after every load.
+// their bits). Owned by the corner resolver of one mesh load (CCornerResolver).
 
 namespace VESK {
 
@@ -33,7 +34,7 @@ public:
     void prefetch(std::uint32_t hash) const
     {
         if (slots.size() > 0)
-            __builtin_prefetch(slots.at(hash & (slots.size() - 1)));
+            VESK::prefetch(slots.at(hash & (slots.size() - 1)));
     }
 
     // Makes room for `vertexCount` vertices in the lookup at once, so that it

@@ -1,24 +1,29 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 // Number conversion for the text-format readers, on words that lie in a
 // buffer without a terminating NUL. Each function reads the longest numeric
 // prefix of [first, last) exactly as its C library counterpart would read the
-// word, and ignores what follows it. They read digits eight bytes at a time,
-// so eight bytes past the end of a word must be readable (the readers'
-// buffers hold them past the end of each block).
+// word, and ignores what follows it.
 
 namespace VESK {
 
+// Digits are read eight bytes at a time, also at a word's last byte: every
+// text handed to a reader is followed by this many readable bytes.
+constexpr std::size_t readAheadBytes = 8;
+
 // Appends the decimal digits at `cursor`, at most eight, to `value` (as
-// value * 10^count + digits) and returns their count; eight readable bytes
-// at `cursor` are needed. The first byte read is the lowest of the word.
+// value * 10^count + digits) and returns their count; readAheadBytes
+// readable bytes at `cursor` are needed. The first byte read is the lowest of
+// the word.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digits are read as little-endian words");
 inline int readDigits(const char* cursor, std::uint64_t& value)
 {
     std::uint64_t bytes;
+    static_assert(sizeof(bytes) == readAheadBytes, "one read of digits is the read-ahead");
     std::memcpy(&bytes, cursor, sizeof(bytes));
     // Each byte minus '0': a digit leaves 0 to 9, and the first other byte,
     // whatever follows it, sets its top bit here or after adding 0x76.

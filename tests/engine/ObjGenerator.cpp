@@ -1,8 +1,7 @@
 #include "ObjGenerator.h"
 
-#include <filesystem>
-#include <fstream>
 #include <random>
+#include <sstream>
 
 namespace {
 
@@ -18,7 +17,7 @@ const char* const numberWords[] = {
 
 }  // namespace
 
-void generateObj(const std::string& path, int triangles, std::uint32_t seed)
+std::map<std::string, std::string> generateObj(int triangles, std::uint32_t seed)
 {
     std::mt19937 random(seed);
     auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
@@ -47,17 +46,14 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
         return word;
     };
 
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (!folder.empty())
-        std::filesystem::create_directories(folder);
-    std::ofstream(folder / "extra.mtl", std::ios::binary) << "Kd 1 1 1\nnewmtl C\nmap_Kd c.png\n";
-    std::ofstream(folder / "gen.mtl", std::ios::binary)
-        << "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd tex\\a.png\n"
-           "newmtl B\r\nTr 0.25\r\nKa 0.2 0.3 0.4\r\nNs 90\r\n"
-           "newmtl A\nKd 0 1 0\n"
-           "newmtl D\nKd 0 0 1\n";
+    std::map<std::string, std::string> files;
+    files["extra.mtl"] = "Kd 1 1 1\nnewmtl C\nmap_Kd c.png\n";
+    files["gen.mtl"] = "newmtl A\nKd 1 0 0\nd 0.5\nKs 0.5 0.5 0.5\nmap_Kd tex\\a.png\n"
+                       "newmtl B\r\nTr 0.25\r\nKa 0.2 0.3 0.4\r\nNs 90\r\n"
+                       "newmtl A\nKd 0 1 0\n"
+                       "newmtl D\nKd 0 0 1\n";
 
-    std::ofstream out(path, std::ios::binary);
+    std::ostringstream out;
     out << "# generated\nmtllib gen.mtl\nmtllib\nmtllib .\\extra.mtl gen.mtl none.mtl\n";
     std::size_t positions = 0, texCoords = 0, normals = 0;
     int made = 0;
@@ -103,4 +99,6 @@ void generateObj(const std::string& path, int triangles, std::uint32_t seed)
     for (int i = 0; i < 5; ++i)
         out << "v " << number() << " 0 " << i << '\n';
     out << "usemtl B\nf 1 2 3";  // no final line feed
+    files["gen.obj"] = out.str();
+    return files;
 }

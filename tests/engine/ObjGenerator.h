@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
-// Writes a random OBJ file of at least `triangles` triangles and its MTL files
-// "gen.mtl" and "extra.mtl" beside it, exercising what the format allows at
+// A random OBJ file "gen.obj" of at least `triangles` triangles and its MTL
+// files "gen.mtl" and "extra.mtl", by name, exercising what the format allows at
 // once: numbers in every form atof reads, equal coordinates under different
 // indices, 0.0 and -0.0, NaNs, all four face-word forms and mixed ones,
 // relative indices, index words with a sign or leading zeros, polygons,
@@ -13,4 +14,4 @@
 // usemtl, mtllib lines naming several files, a missing one, none, and one
 // through a backslash path, CRLF lines, continued lines, comments (trailing
 // ones too) and other keywords.
-void generateObj(const std::string& path, int triangles, std::uint32_t seed);
+std::map<std::string, std::string> generateObj(int triangles, std::uint32_t seed);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "engine/loaders/CNamedMaterial.h"
@@ -24,27 +25,43 @@ float number(const std::vector<std::string>& words, std::size_t i)
     return i < words.size() ? static_cast<float>(std::atof(words[i].c_str())) : 0.0f;
 }
 
-// The bytes of a file after its UTF-8 byte order mark, if it has one.
-std::string textOf(const std::string& path)
+// The bytes after a UTF-8 byte order mark, if they start with one.
+std::string withoutMark(const std::string& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str().rfind("\xEF\xBB\xBF", 0) == 0 ? text.str().substr(3) : text.str();
+    return bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes;
 }
+
+std::string bytesOf(const std::string& path)
+{
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+// Regular files on disk, a file known by its canonical path.
+class DiskFiles : public VESK::VMtlFiles {
+public:
+    bool read(const std::string& path, std::string& bytes, std::string& identity) override
+    {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error))
+            return false;
+        bytes = bytesOf(path);
+        identity = std::filesystem::canonical(path).string();
+        return true;
+    }
+};
 
 // Appends the materials of one MTL file unless it is one already read (under
 // any name).
-void readMaterials(std::string path, std::vector<std::filesystem::path>& read,
+void readMaterials(std::string path, VESK::VMtlFiles& mtlFiles, std::set<std::string>& read,
                    std::vector<VESK::CNamedMaterial>& materials)
 {
     std::replace(path.begin(), path.end(), '\\', '/');
-    std::error_code error;
-    for (const std::filesystem::path& earlier : read)
-        if (std::filesystem::equivalent(earlier, path, error))
-            return;
-    read.push_back(path);
-    std::istringstream in(textOf(path));
+    std::string bytes, identity;
+    if (!mtlFiles.read(path, bytes, identity) || !read.insert(identity).second)
+        return;
+    std::istringstream in(withoutMark(bytes));
     const std::size_t before = materials.size();
     float alpha = 1.0f;
     for (std::string line; std::getline(in, line);) {
@@ -122,11 +139,28 @@ std::string recordText(const VESK::CMeshData& mesh)
                       {mesh.indices, mesh.indices + mesh.indexCount}, mesh.subMeshes);
 }
 
+bool MemoryFiles::read(const std::string& path, std::string& bytes, std::string& identity)
+{
+    const std::string name = std::filesystem::path(path).lexically_normal().string();
+    const auto found = files.find(name);
+    if (found == files.end())
+        return false;
+    bytes = found->second;
+    identity = name;
+    return true;
+}
+
 std::string referenceText(const std::string& path)
+{
+    DiskFiles mtlFiles;
+    return referenceText(bytesOf(path), path, mtlFiles);
+}
+
+std::string referenceText(const std::string& obj, const std::string& path, VESK::VMtlFiles& mtlFiles)
 {
     // A backslash that ends a line (before LF or CR LF, or at the end) joins
     // it to the next as a blank.
-    const std::string bytes = textOf(path);
+    const std::string bytes = withoutMark(obj);
     std::string text;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::size_t end = i + 1 < bytes.size() && bytes[i + 1] == '\r' ? i + 2 : i + 1;
@@ -204,9 +238,9 @@ std::string referenceText(const std::string& path)
     // Each material collects the triangles under its name in file order; the
     // triangles no material claims form a last, unnamed group when there are any.
     std::vector<VESK::CNamedMaterial> materials;
-    std::vector<std::filesystem::path> mtlFilesRead;
+    std::set<std::string> mtlFilesRead;
     for (const std::string& name : mtlNames)
-        readMaterials(path.substr(0, path.rfind('/') + 1) + name, mtlFilesRead, materials);
+        readMaterials(path.substr(0, path.rfind('/') + 1) + name, mtlFiles, mtlFilesRead, materials);
     const std::size_t named = materials.size();
     materials.emplace_back();
     std::vector<VESK::CSubMesh> subMeshes;
