@@ -26,24 +26,3 @@ inline std::string writeFuzzInput(const std::uint8_t* data, std::size_t size, co
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return path;
 }
-
-// A folder of this process's own in the temporary folder, for targets whose
-// input is several files that name each other; ends with '/'.
-inline const std::string& fuzzFolder()
-{
-    static const std::string folder = [] {
-        const std::string path = fuzzTemporaryFolder() + std::string("vesk-fuzz-") + std::to_string(getpid()) + "/";
-        mkdir(path.c_str(), 0700);
-        return path;
-    }();
-    return folder;
-}
-
-// Writes the bytes as the file of that name in fuzzFolder() and returns its path.
-inline std::string writeFuzzFile(const std::string& name, const char* data, std::size_t size)
-{
-    const std::string path = fuzzFolder() + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(data, static_cast<std::streamsize>(size));
-    return path;
-}

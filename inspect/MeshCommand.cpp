@@ -5,6 +5,7 @@
 #include "debugging/Logging.h"
 #include "engine/loaders/CFactoryLoader.h"
 #include "engine/loaders/CMeshData.h"
+#include "engine/loaders/CObjLoader.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ int inspectMesh(const std::string& file, bool summary)
     // failure message.
     const std::size_t dot = file.rfind('.');
     if (dot == std::string::npos || file.compare(dot + 1, std::string::npos, "obj") != 0) {
-        DEBUGGING::logMessage(DEBUGGING::LOG_ERROR, "VESK::CObjLoader::loadFromFile " + file + " [FAILED]");
+        DEBUGGING::logMessage(DEBUGGING::LOG_ERROR, VESK::CObjLoader::failureMessage(file, ""));
         return 1;
     }
     VESK::CMeshData* mesh = static_cast<VESK::CMeshData*>(VESK::CFactoryLoader::loadFromFile(file));

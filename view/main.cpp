@@ -179,7 +179,7 @@ bool readModel(const std::string& file, std::set<std::string>& names, std::vecto
 {
     if (!endsWithObj(file)) {
         DEBUGGING::logMessage(DEBUGGING::LOG_ERROR,
-                              "VESK::CObjLoader::loadFromFile " + file + " [FAILED] (not a .obj file name)");
+                              VESK::CObjLoader::failureMessage(file, "not a .obj file name"));
         return false;
     }
     VESK::CObjOutline outline;
