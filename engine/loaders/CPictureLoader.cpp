@@ -153,6 +153,35 @@ bool indicesInPalette(ILint width, ILint height)
     return std::all_of(indices, indices + count, [colours](ILubyte index) { return index < colours; });
 }
 
+// DevIL computes image sizes in 32 bits; a hostile header can leave it with
+// less data than the picture needs, so never copy more than it has.
+bool holdsWholePicture(const ILubyte* data, ILint width, ILint height, int pictureFormat, std::int64_t byteCount)
+{
+    return data != nullptr && ilGetInteger(IL_IMAGE_WIDTH) == width && ilGetInteger(IL_IMAGE_HEIGHT) == height
+           && ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) == CPicture::bytesPerPixelOf(pictureFormat)
+           && static_cast<std::int64_t>(static_cast<ILuint>(ilGetInteger(IL_IMAGE_SIZE_OF_DATA))) >= byteCount;
+}
+
+// The picture of DevIL's data, red and blue exchanged on the way when
+// `swap`; null when there is no memory for it (a small compressed file may
+// declare a picture of a gigabyte).
+CPicture* newPicture(const ILubyte* data, ILint width, ILint height, int pictureFormat, bool swap)
+{
+    try {
+        const CMyVector<int, 2> size(width, height);
+        if (!swap)
+            return new CPicture(size, pictureFormat, data);
+        auto* picture = new CPicture(size, pictureFormat);
+        if (pictureFormat == PICTURE_BGRA)
+            copySwappingRedAndBlue<4>(data, *picture);
+        else
+            copySwappingRedAndBlue<3>(data, *picture);
+        return picture;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 CPictureLoader::CPictureLoader() : VLoader(extensionList)
@@ -219,28 +248,13 @@ void* CPictureLoader::loadFromFile(std::string fileName)
     if (!swapInPicture && !ilConvertImage(ilFormat, IL_UNSIGNED_BYTE))
         throw DEBUGGING::CException(failure);
 
-    // DevIL computes image sizes in 32 bits; a hostile header can leave it
-    // with less data than the picture needs, so never copy more than it has.
     const ILubyte* data = ilGetData();
-    if (data == nullptr || ilGetInteger(IL_IMAGE_WIDTH) != width || ilGetInteger(IL_IMAGE_HEIGHT) != height
-        || ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) != CPicture::bytesPerPixelOf(pictureFormat)
-        || static_cast<std::int64_t>(static_cast<ILuint>(ilGetInteger(IL_IMAGE_SIZE_OF_DATA))) < byteCount)
+    CPicture* picture = holdsWholePicture(data, width, height, pictureFormat, byteCount)
+                            ? newPicture(data, width, height, pictureFormat, swapInPicture)
+                            : nullptr;
+    if (picture == nullptr)
         throw DEBUGGING::CException(failure);
-
-    // A small compressed file may declare a picture of a gigabyte.
-    try {
-        const CMyVector<int, 2> size(width, height);
-        if (!swapInPicture)
-            return new CPicture(size, pictureFormat, data);
-        auto* picture = new CPicture(size, pictureFormat);
-        if (pictureFormat == PICTURE_BGRA)
-            copySwappingRedAndBlue<4>(data, *picture);
-        else
-            copySwappingRedAndBlue<3>(data, *picture);
-        return picture;
-    } catch (const std::bad_alloc&) {
-        throw DEBUGGING::CException(failure);
-    }
+    return picture;
 }
 
 void CPictureLoader::saveToFile(void* record, std::string fileName)
