@@ -26,6 +26,8 @@ temporary folder, whatever ends the run; a signal ends the viewer with it.
   broken.png
   
   tmp:
+  $ env -u DISPLAY TMPDIR=$PWD/tmp vesk-view --output absent/four.png demo/Data/Crate.obj; ls tmp
+  ! vesk-view: VESK::CPictureLoader::saveToFile absent/four.png [FAILED]
   $ (env -u DISPLAY TMPDIR=$PWD/tmp vesk-view --output signalled.png --from demo & for i in $(seq 100); do [ -n "$(ls tmp/*/memory.log tmp/*/global.log 2>/dev/null)" ] && break; sleep 0.05; done; kill -TERM $!; wait $!; echo "status $?"); ls tmp
   status 143
 

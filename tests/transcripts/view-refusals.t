@@ -97,3 +97,17 @@ Nothing was left in the temporary folder either.
 
   $ mkdir tmp && TMPDIR=$PWD/tmp vesk-view good.obj bad.obj; ls tmp
   ! VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)
+
+Without the viewer beside it, a temporary folder or, for a picture without a
+display, Xvfb, nothing is started either.
+
+  $ cp "$(command -v vesk-view)" alone && ./alone good.obj
+  ! vesk-view: vesk-viewer not found beside this program
+  [1]
+  $ TMPDIR=$PWD/absent vesk-view good.obj
+  ! vesk-view: cannot create a temporary folder
+  [1]
+  $ env -u DISPLAY PATH=/nonexistent "$(command -v vesk-view)" --output out.png good.obj
+  ! vesk-view: good.obj: MTL file good.mtl not found; drawn in the default material
+  ! vesk-view: cannot start Xvfb (drawing without a display needs it: Debian's package xvfb)
+  [1]
