@@ -4,32 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "FuzzMtlFile.h"
 #include "debugging/CException.h"
 #include "engine/loaders/CMeshData.h"
 #include "engine/loaders/CObjLoader.h"
-#include "engine/loaders/VMtlFiles.h"
-
-namespace {
-
-// The one MTL file of an input, "fuzz.mtl" beside the OBJ text.
-class FuzzMtlFile : public VESK::VMtlFiles {
-public:
-    explicit FuzzMtlFile(std::string_view bytes) : mtl(bytes) {}
-
-    bool read(const std::string& path, std::string& bytes, std::string& identity) override
-    {
-        if (path != "fuzz.mtl")
-            return false;
-        bytes.assign(mtl);
-        identity = path;
-        return true;
-    }
-
-private:
-    std::string_view mtl;
-};
-
-}  // namespace
 
 // Each input is OBJ text and the MTL file "fuzz.mtl" beside it, split at the
 // first line "#mtl" (an OBJ comment): the seeds name that file with mtllib,
