@@ -12,8 +12,10 @@ ModelBounds::ModelBounds(const VESK::CObjOutline& outline)
         return outline.positionUsed[i] != 0 && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
     };
     for (std::size_t i = 0; i < count; ++i) {
-        if (!counts(i))
+        if (!counts(i)) {
+            allFinite = allFinite && outline.positionUsed[i] == 0;
             continue;
+        }
         for (int axis = 0; axis < 3; ++axis) {
             const double value = positions[3 * i + axis];
             low[axis] = placed ? std::min(low[axis], value) : value;

@@ -14,6 +14,8 @@ struct ModelBounds {
     // False when no face uses a vertex with finite coordinates: the model
     // then has no place, and the other values mean nothing.
     bool placed = false;
+    // False when a face uses a vertex with a coordinate that is not finite.
+    bool allFinite = true;
     double low[3] = {0.0, 0.0, 0.0};
     double high[3] = {0.0, 0.0, 0.0};
     double centre[3] = {0.0, 0.0, 0.0};

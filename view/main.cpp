@@ -194,13 +194,8 @@ bool readModel(const std::string& file, std::set<std::string>& names, std::vecto
         warn(file, "no vertex has finite coordinates; the model cannot be placed");
         return false;
     }
-    for (std::size_t i = 0; i < outline.positionUsed.size(); ++i) {
-        const float* p = &outline.positions[3 * i];
-        if (outline.positionUsed[i] != 0 && !(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))) {
-            warn(file, "some vertices have coordinates that are not finite numbers; placed by the others");
-            break;
-        }
-    }
+    if (!bounds.allFinite)
+        warn(file, "some vertices have coordinates that are not finite numbers; placed by the others");
     models.push_back(Model{file, meshName(file, names), std::move(outline), bounds});
     return true;
 }
