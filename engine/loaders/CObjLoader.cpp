@@ -26,7 +26,7 @@ namespace {
 using TextReading = std::function<void(CObjLineReader& reader)>;
 
 // The file's blocks as they are read. Throws CObjRefusal saying why when the
-// file cannot be opened, and without a reason when it cannot be read.
+// file cannot be opened or read.
 void readFileText(const std::string& path, CObjLineReader& reader)
 {
     CTextFileReader file(true);
@@ -37,7 +37,7 @@ void readFileText(const std::string& path, CObjLineReader& reader)
     while (file.nextBlock(begin, end))
         reader.readBlock(begin, end);
     if (file.failed())
-        throw CObjRefusal("");
+        throw CObjRefusal(std::strerror(file.readErrorNumber()));
 }
 
 void readMemoryText(const char* bytes, std::size_t size, CObjLineReader& reader)

@@ -66,7 +66,7 @@ bool CTextFileReader::open(const std::string& path)
 
 bool CTextFileReader::readAll(std::string& bytes)
 {
-    if (descriptor < 0 || readError)
+    if (descriptor < 0 || failed())
         return false;
     // One byte more than the file's size, so that its end is met without growing.
     bytes.resize(static_cast<std::size_t>(size) + 1);
@@ -78,7 +78,7 @@ bool CTextFileReader::readAll(std::string& bytes)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            readError = true;
+            readError = errno;
             return false;
         }
         if (got == 0)
@@ -105,7 +105,7 @@ const char* CTextFileReader::lastBlockEnd(std::size_t searched) const
 
 bool CTextFileReader::nextBlock(char*& begin, char*& end)
 {
-    if (descriptor < 0 || readError)
+    if (descriptor < 0 || failed())
         return false;
     if (!buffer) {
         capacity = size + 2 < largestInitialCapacity ? static_cast<std::size_t>(size) + 2 : largestInitialCapacity;
@@ -135,7 +135,7 @@ bool CTextFileReader::nextBlock(char*& begin, char*& end)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            readError = true;
+            readError = errno;
             return false;
         }
         if (got == 0) {

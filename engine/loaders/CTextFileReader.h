@@ -36,7 +36,7 @@ public:
     // and readAheadBytes (TextNumbers.h) more bytes after the block can be read.
     // The block stays valid until the next call, and the caller may rewrite
     // its bytes. Returns false at the end of the file, and also after a read
-    // error, which failed() then reports.
+    // error, which failed() then reports and readErrorNumber() names.
     bool nextBlock(char*& begin, char*& end);
 
     // Reads the rest of the open file into `bytes` as it is, without the rules
@@ -44,7 +44,9 @@ public:
     // a read error.
     bool readAll(std::string& bytes);
 
-    bool failed() const { return readError; }
+    bool failed() const { return readError != 0; }
+    // The errno of the read that failed, 0 when none did.
+    int readErrorNumber() const { return readError; }
 
     // The size of the open file when it was opened, in bytes.
     std::uint64_t fileSize() const { return size; }
@@ -65,7 +67,7 @@ private:
     std::size_t consumed = 0;
     bool atStart = true;
     bool atEnd = false;
-    bool readError = false;
+    int readError = 0;
 };
 
 }  // namespace VESK
