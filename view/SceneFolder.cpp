@@ -19,20 +19,23 @@ namespace {
 // The longest name of one file or folder.
 constexpr std::size_t longestName = 255;
 
-bool isEmptyFolder(int descriptor)
+// 0 when the folder holds nothing, ENOTEMPTY when it holds something, else
+// the error that kept it from being read.
+int emptiness(int descriptor)
 {
     const int copy = ::dup(descriptor);
     DIR* folder = copy < 0 ? nullptr : ::fdopendir(copy);
     if (folder == nullptr) {
+        const int error = errno;
         if (copy >= 0)
             ::close(copy);
-        return false;
+        return error;
     }
     bool empty = true;
     while (const dirent* entry = ::readdir(folder))
         empty = empty && (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0);
     ::closedir(folder);
-    return empty;
+    return empty ? 0 : ENOTEMPTY;
 }
 
 }  // namespace
@@ -64,8 +67,11 @@ bool SceneFolder::open(const fs::path& folder)
     struct stat status;
     if (rootDescriptor < 0 && ::lstat(folder.c_str(), &status) == 0 && S_ISLNK(status.st_mode))
         return failWith(folder.string() + " is a symbolic link; name the folder itself");
-    if (rootDescriptor < 0 || !isEmptyFolder(rootDescriptor))
+    const int emptyOrNot = rootDescriptor < 0 ? ENOTEMPTY : emptiness(rootDescriptor);
+    if (emptyOrNot == ENOTEMPTY)
         return failWith(folder.string() + " is not an empty folder");
+    if (emptyOrNot != 0)
+        return failWith("cannot read " + folder.string() + ": " + std::strerror(emptyOrNot));
     return true;
 }
 
@@ -94,10 +100,13 @@ int SceneFolder::parentOf(const fs::path& path)
     fs::path made;
     for (const fs::path& part : path.parent_path()) {
         made /= part;
-        if (::mkdirat(folder, part.c_str(), 0777) == 0)
+        const bool madeNow = ::mkdirat(folder, part.c_str(), 0777) == 0;
+        // A folder that could not be made is named by its own error, not by the open that follows.
+        const int makeError = madeNow || errno == EEXIST ? 0 : errno;
+        if (madeNow)
             written.push_back(made);
         const int next = ::openat(folder, part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        const int error = errno;
+        const int error = next < 0 && makeError != 0 ? makeError : errno;
         if (folder != rootDescriptor)
             ::close(folder);
         if (next < 0) {
@@ -150,23 +159,25 @@ bool SceneFolder::writeFile(const fs::path& path, const std::function<bool(std::
         return false;
     const int descriptor = ::openat(folder, path.filename().c_str(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    const int error = errno;
+    const int openError = errno;
     if (folder != rootDescriptor)
         ::close(folder);
     if (descriptor < 0)
-        return failWith(std::strerror(error));
-    written.push_back(path);
+        return failWith(std::strerror(openError));
     std::FILE* file = ::fdopen(descriptor, "w");
-    if (file == nullptr) {
+    if (file == nullptr)
         ::close(descriptor);
-        return failWith(std::strerror(ENOMEM));
-    }
     errno = 0;
-    bool written = write(file);
-    const int writeError = errno;
-    written = std::fclose(file) == 0 && written;
-    if (!written)
-        return failWith(std::strerror(writeError != 0 ? writeError : errno != 0 ? errno : EIO));
+    bool complete = file != nullptr && write(file);
+    const int writeError = file == nullptr ? ENOMEM : errno;
+    complete = file != nullptr && std::fclose(file) == 0 && complete;
+    if (!complete) {
+        // What was written of it is not left for the viewer to read as whole.
+        const int error = writeError != 0 ? writeError : errno != 0 ? errno : EIO;
+        ::unlinkat(rootDescriptor, path.c_str(), 0);
+        return failWith(std::strerror(error));
+    }
+    written.push_back(path);
     return true;
 }
 

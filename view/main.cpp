@@ -303,6 +303,7 @@ int view(const Options& options)
         SceneFolder folder;
         if (!folder.open(options.sceneFolder)) {
             std::cerr << "vesk-view: " << folder.error() << std::endl;
+            folder.removeWritten();
             return 1;
         }
         if (writeScene(folder, models, options.up, missingPictures))
