@@ -136,6 +136,8 @@ bench-deps: deps
 # those the compiler proves unreachable are not counted.
 # Source names are recorded as absolute paths (ccache's base-directory rewrite
 # off for this build) so that gcov finds the sources from the object folders.
+# Built in GNU mode: only outside strict ISO mode does the compiler know fork
+# and exec, and have a forked child write its counts before it execs.
 COVERAGE_FLAGS := --coverage -fprofile-abs-path
 COVERED := app engine engine_gl debugging tools math inspect view
 coverage-deps: deps
@@ -143,7 +145,7 @@ coverage-deps: deps
 	    { $(SUDO) apt-get update && $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y gcovr; }
 
 coverage: coverage-deps
-	cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug \
+	cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_EXTENSIONS=ON \
 	    -DCMAKE_CXX_FLAGS="$(COVERAGE_FLAGS)" -DCMAKE_C_FLAGS="$(COVERAGE_FLAGS)" \
 	    -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage
 	env -u CCACHE_BASEDIR cmake --build build-coverage -j$(JOBS)
