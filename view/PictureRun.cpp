@@ -83,8 +83,10 @@ int PictureRun::render(ViewerRun& run, const std::filesystem::path& viewer, cons
     if (frame.empty()) {
         if (status != 0)
             return status;
-        say("the viewer showed no finished frame within " + std::to_string(frameLimit.count()) +
-            " s; no picture written");
+        say(ViewerDisplay::Clock::now() < deadline
+                ? "the viewer ended without showing a finished frame; no picture written"
+                : "the viewer showed no finished frame within " + std::to_string(frameLimit.count()) +
+                      " s; no picture written");
         return 1;
     }
     std::string error;

@@ -70,7 +70,8 @@ A model that cannot be read.
 
 A viewer that fails without showing a window: its status is vesk-view's,
 no picture is written, and of the failures it logs, all but those of
-pictures that vesk-view reported missing already are said.
+pictures that vesk-view reported missing already are said. One that ends
+well without a window gives no picture either.
 
   $ mkdir bin && cp "$(command -v vesk-view)" bin/ && cp viewer bin/vesk-viewer && bin/vesk-view tri.obj
   ! vesk-view: tri.obj: no normals (vn); smooth normals computed
@@ -82,6 +83,10 @@ pictures that vesk-view reported missing already are said.
   status 3
   ! ls: cannot access 'x.png': No such file or directory
   [2]
+  $ VIEWER_STATUS=0 bin/vesk-view --output x.png tri.obj 2>&1 | grep -v '^vesk-view: tri.obj'
+  vesk-view: the viewer ended without showing a finished frame; no picture written
+  VESK::CPictureLoader::loadFromFile Data/red.png [FAILED]
+
 
 A display that cannot take key events is refused before the viewer starts.
 
