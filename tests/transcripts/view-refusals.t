@@ -78,6 +78,9 @@ link; a scene folder to show without a scene file.
   $ vesk-view nan.obj
   ! vesk-view: nan.obj: no vertex has finite coordinates; the model cannot be placed
   [1]
+  $ vesk-view huge.obj
+  ! vesk-view: huge.obj: too large to be placed: its coordinates reach beyond 32-bit floats
+  [1]
   $ vesk-view --scene full good.obj
   ! vesk-view: full is not an empty folder
   [1]
