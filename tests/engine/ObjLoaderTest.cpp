@@ -43,7 +43,8 @@ std::string refusalOf(Reading reading)
 }
 
 // The record text of OBJ text read from memory as "case.obj", or the loader's
-// message when it refuses it, as the outline reading must refuse it too.
+// message when it refuses it, as the outline reading must refuse it too and
+// the plain resolver must read it alike.
 std::string load(const std::string& obj, MemoryFiles mtlFiles)
 {
     const CObjLoader loader;
@@ -53,6 +54,15 @@ std::string load(const std::string& obj, MemoryFiles mtlFiles)
         record = recordText(*mesh);
     });
     EXPECT_EQ(refusalOf([&] { loader.readOutline(obj.data(), obj.size(), "case.obj", mtlFiles); }), refusal);
+    // The plain resolver, which the benchmark weighs the pipeline against, reads alike.
+    std::string plainRecord;
+    EXPECT_EQ(refusalOf([&] {
+                  const CObjLoader plain(CCornerResolver::Method::plain);
+                  plainRecord = recordText(*std::unique_ptr<CMeshData>(
+                      plain.loadFromMemory(obj.data(), obj.size(), "case.obj", mtlFiles)));
+              }),
+              refusal);
+    EXPECT_EQ(plainRecord, record);
     return refusal.empty() ? record : refusal;
 }
 
