@@ -11,33 +11,38 @@ VESK_FAIL="CALL N ERRNO" fails the Nth call of CALL with the error ERRNO
 
 Writing the scene folder of a model without normals, whose MTL file needs a
 copy: the folder Data/, the copy with normals, the MTL copy (its close is
-the third, after the MTL file read), the link to the picture, the scene file.
+the third, after the MTL file read), the link to the picture, the scene
+file; the link to a model with normals.
 
   $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='mkdirat 1 28' vesk-view --scene out1 tri.obj && test ! -e out1
   ! vesk-view: tri.obj: cannot write Data/tri.obj: No space left on device
   $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='openat 1 24' vesk-view --scene out2 tri.obj && test ! -e out2
   ! vesk-view: tri.obj: cannot write Data/tri.obj: Too many open files
-  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fdopen 1 12' vesk-view --scene out3 tri.obj && test ! -e out3
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='openat 2 24' vesk-view --scene out3 tri.obj && test ! -e out3
+  ! vesk-view: tri.obj: cannot write Data/tri.obj: Too many open files
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fdopen 1 12' vesk-view --scene out4 tri.obj && test ! -e out4
   ! vesk-view: tri.obj: cannot write Data/tri.obj: Cannot allocate memory
-  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fwrite 1 28' vesk-view --scene out4 tri.obj && test ! -e out4
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fwrite 1 28' vesk-view --scene out5 tri.obj && test ! -e out5
   ! vesk-view: tri.obj: cannot write Data/tri.obj: No space left on device
-  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fclose 1 5' vesk-view --scene out5 tri.obj && test ! -e out5
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fclose 1 5' vesk-view --scene out6 tri.obj && test ! -e out6
   ! vesk-view: tri.obj: cannot write Data/tri.obj: Input/output error
-  $ LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fclose 3 5' vesk-view --scene out6 tri.obj 2>&1 | grep 'cannot write'; ls out6/Data
+  $ LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fclose 3 5' vesk-view --scene out7 tri.obj 2>&1 | grep 'cannot write'; ls out7/Data
   vesk-view: tri.obj: cannot write Data/tri.mtl: Input/output error
   red.png
   tri.obj
-  $ LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='symlinkat 1 28' vesk-view --scene out7 tri.obj 2>&1 | grep 'cannot write'; ls out7/Data
+  $ LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='symlinkat 1 28' vesk-view --scene out8 tri.obj 2>&1 | grep 'cannot write'; ls out8/Data
   vesk-view: tri.obj: cannot write Data/red.png: No space left on device
   tri.mtl
   tri.obj
-  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fclose 4 28' vesk-view --scene out8 tri.obj && test ! -e out8
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fclose 4 28' vesk-view --scene out9 tri.obj && test ! -e out9
   ! vesk-view: tri.obj: no normals (vn); smooth normals computed
   ! vesk-view: tri.obj: picture gone.png not found as gone.png; drawn untextured
   ! vesk-view: tri.obj: tri.mtl: the viewer cannot place pictures as the map_Kd options -s ask; they are left out
   ! vesk-view: cannot write SceneGraph.sg: No space left on device
-  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fdopendir 1 24' vesk-view --scene out9 tri.obj && test ! -e out9
-  ! vesk-view: cannot read out9: Too many open files
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='symlinkat 1 28' vesk-view --scene out10 scene/Data/plain.obj && test ! -e out10
+  ! vesk-view: scene/Data/plain.obj: cannot write Data/plain.obj: No space left on device
+  $ ! LD_PRELOAD=$VESK_FAILING_CALL VESK_FAIL='fdopendir 1 24' vesk-view --scene out11 tri.obj && test ! -e out11
+  ! vesk-view: cannot read out11: Too many open files
 
 A folder vesk-view did not make is left, emptied of what it wrote.
 

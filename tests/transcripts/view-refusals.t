@@ -58,6 +58,12 @@ link; a scene folder to show without a scene file.
   !        vesk-view [--output FILE [--size N]] --from DIR
   !        vesk-view --help | --version
   [2]
+  $ for arguments in 'good.obj --up' 'good.obj --size' '--size 12x --output a.png good.obj' '--size 16385 --output a.png good.obj' '--scene s --from full'; do vesk-view $arguments 2>&1 | head -1; done
+  vesk-view: --up takes y or z
+  vesk-view: --size takes a number of pixels from 1 to 16384
+  vesk-view: --size takes a number of pixels from 1 to 16384
+  vesk-view: --size takes a number of pixels from 1 to 16384
+  vesk-view: --scene writes a folder and shows nothing: not with --from or --output
   $ vesk-view --version
   vesk-view 1.0.0
   $ vesk-view --help | head -2
@@ -71,6 +77,11 @@ link; a scene folder to show without a scene file.
   [1]
   $ vesk-view -- --help
   ! VESK::CObjLoader::loadFromFile --help [FAILED] (not a .obj file name)
+  [1]
+  $ for model in '' - ab; do vesk-view "$model"; done
+  ! VESK::CObjLoader::loadFromFile  [FAILED] (not a .obj file name)
+  ! VESK::CObjLoader::loadFromFile - [FAILED] (not a .obj file name)
+  ! VESK::CObjLoader::loadFromFile ab [FAILED] (not a .obj file name)
   [1]
   $ vesk-view good.obj bad.obj
   ! VESK::CObjLoader::loadFromFile bad.obj [FAILED] (line 2: position index 2 beyond the 1 read)

@@ -101,6 +101,37 @@ backslash in its name are found.
   "name":"M"
   "name":"N"
 
+Two MTL files of one model, both copied: one with a map_Kd line that names
+no picture and one, its last, without a line feed; one whose only change is
+an extension. A second model naming the first MTL file finds its copy
+there. A model file named ".obj" only gets a mesh name all the same.
+
+  $ vesk-view --scene two f/two.obj f/again.obj f/.obj && cat two/Data/one.mtl && echo && cat two/Data/two.mtl && ls two/Data && grep Frame two/SceneGraph.sg
+  newmtl A
+  Kd 1 0 0
+  map_Kd 
+  newmtl B
+  map_Kd pic.png
+  
+  newmtl C
+  map_Kd PIC.png
+  Model.obj
+  PIC.png
+  again.obj
+  one.mtl
+  pic.png
+  two.mtl
+  two.obj
+  Frame two {
+    FrameTransformMatrix {
+  Frame again {
+    FrameTransformMatrix {
+  Frame Model {
+    FrameTransformMatrix {
+  ! vesk-view: f/two.obj: one.mtl: the viewer cannot place pictures as the map_Kd options -clamp -s ask; they are left out
+  ! vesk-view: f/again.obj: one.mtl: the viewer cannot place pictures as the map_Kd options -clamp -s ask; they are left out
+  ! vesk-view: f/.obj: one.mtl: the viewer cannot place pictures as the map_Kd options -clamp -s ask; they are left out
+
 A model whose file has normals but whose faces name none is linked as it
 is: the viewer draws it so, and it is said to be drawn unshaded.
 
