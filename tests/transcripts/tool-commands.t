@@ -7,6 +7,8 @@ status 2. It writes nothing where it runs.
   {"vertexStride":32,"indexSize":4,"vertexCount":3,"indexCount":3,"elementCount":4,"elements":[[0,3,1,0],[12,3,2,0],[24,2,4,0],[0,0,0,0]],"vertices":[0,0,0,0,0,1,0,-1,1,0,0,0,0,1,0,-1,0,1,0,0,0,1,0,-1],"indices":[0,1,2],"subMeshes":[{"name":"A","textureName":"\"a\\b\".png","firstIndex":0,"triangleCount":1,"ambient":[0.100000001,0.100000001,0.100000001,1],"diffuse":[1,0.5,0,1],"specular":[0.200000003,0.200000003,0.200000003,1],"emission":[0,0,0,1],"shininess":10}]}
   $ vesk-inspect mesh in/tri.obj --summary
   {"vertexStride":32,"indexSize":4,"vertexCount":3,"indexCount":3,"elementCount":4,"elements":[[0,3,1,0],[12,3,2,0],[24,2,4,0],[0,0,0,0]],"subMeshes":[{"name":"A","textureName":"\"a\\b\".png","firstIndex":0,"triangleCount":1,"ambient":[0.100000001,0.100000001,0.100000001,1],"diffuse":[1,0.5,0,1],"specular":[0.200000003,0.200000003,0.200000003,1],"emission":[0,0,0,1],"shininess":10}]}
+  $ printf 'v nan -nan inf\nv -inf 0 1\nvn 0 0 1\nf 1//1 2//1 1//1\n' >odd.obj && vesk-inspect mesh odd.obj | grep -o '"vertices":[^]]*]'
+  "vertices":["nan","-nan","inf",0,0,1,"-inf",0,1,0,0,1]
   $ vesk-inspect mesh in/missing.obj
   ! VESK::CObjLoader::loadFromFile in/missing.obj [FAILED] (No such file or directory)
   [1]
@@ -57,6 +59,9 @@ standard output with 2>&1.
   [1]
   $ vesk-inspect --version
   vesk-inspect 1.0.0
+  $ mkdir viewer && cd viewer && vesk-viewer --version && vesk-viewer --help | head -1
+  vesk-viewer 1.0.0
+  usage: vesk-viewer
   $ vesk-inspect --help | sed -n '1,6p;/^Exit status/p'
   usage: vesk-inspect mesh FILE [--summary]
          vesk-inspect picture FILE
@@ -111,3 +116,5 @@ standard output with 2>&1.
   deep.sg
   errors.txt
   in
+  odd.obj
+  viewer
