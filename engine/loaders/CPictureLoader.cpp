@@ -182,6 +182,17 @@ CPicture* newPicture(const ILubyte* data, ILint width, ILint height, int picture
     }
 }
 
+// Puts the picture's top row first. DevIL's OS/2 bitmap reader leaves the rows
+// bottom first, whatever origin was asked for, and says so in the image's origin.
+void putTopRowFirst(CPicture& picture)
+{
+    const std::size_t rowBytes = picture.getByteCount() / static_cast<std::size_t>(picture.size[1]);
+    std::uint8_t* top = picture.pixels;
+    std::uint8_t* bottom = picture.pixels + picture.getByteCount() - rowBytes;
+    for (; top < bottom; top += rowBytes, bottom -= rowBytes)
+        std::swap_ranges(top, top + rowBytes, bottom);
+}
+
 }  // namespace
 
 CPictureLoader::CPictureLoader() : VLoader(extensionList)
@@ -254,6 +265,8 @@ void* CPictureLoader::loadFromFile(std::string fileName)
                             : nullptr;
     if (picture == nullptr)
         throw DEBUGGING::CException(failure);
+    if (ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT)
+        putTopRowFirst(*picture);
     return picture;
 }
 

@@ -16,11 +16,12 @@ std::int64_t bmpRowBytes(std::int64_t width, std::uint32_t bits)
 }
 
 // The OS/2 header: 16-bit sides and a colour table of 3-byte entries, as many
-// as the depth addresses.
+// as the depth addresses. DevIL reads the rows of a 1-bit one wrongly when its
+// width is no multiple of 8, with colours from outside its table: refused.
 std::optional<PictureHeader> readCoreHeader(const std::uint8_t* h, std::uint32_t dataOffset)
 {
     const std::uint32_t bits = little16(h + 24);
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24)
+    if (bits != 4 && bits != 8 && bits != 24)
         return std::nullopt;
     const std::int64_t width = little16(h + 18);
     const std::int64_t height = little16(h + 20);

@@ -59,7 +59,10 @@ std::optional<PictureHeader> readJpegHeader(const PictureBytes& file)
             return std::nullopt;
         while (kind == 0xff)
             kind = file.at(next++);
-        if (kind < 0 || !file.has(next, 2) || big16(file.data + next) < 2)
+        // libjpeg reads no length after a stuffed zero, TEM or a restart
+        // marker, and stops at a reserved marker, SOI or EOI: past any of
+        // them it would read other segments than this walk does.
+        if (kind < 0xc0 || (kind >= 0xd0 && kind <= 0xd9) || !file.has(next, 2) || big16(file.data + next) < 2)
             return std::nullopt;
         const std::uint32_t length = big16(file.data + next) - 2;
         next += 2;
