@@ -95,5 +95,5 @@ well without a window gives no picture either.
 
 A display that cannot take key events is refused before the viewer starts.
 
-  $ Xvfb -displayfd 1 -extension XTEST -nolisten tcp >number 2>/dev/null & for i in $(seq 100); do [ -s number ] && break; sleep 0.1; done; DISPLAY=:$(cat number) vesk-view --output x.png scene/Data/plain.obj 2>&1 | sed 's/display :[0-9]*/display :N/'; kill $!
+  $ Xvfb -displayfd 1 -extension XTEST -nolisten tcp >number 2>/dev/null & for i in $(seq 100); do [ -s number ] && break; sleep 0.1; done; DISPLAY=:$(cat number) vesk-view --output x.png scene/Data/plain.obj 2>&1 | sed 's/display :[0-9]*/display :N/'; kill $! && wait $!
   vesk-view: cannot use the X display :N (it must take key events: XTest)
