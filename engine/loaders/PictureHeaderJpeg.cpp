@@ -1,6 +1,7 @@
 #include "PictureHeaderFormats.h"
 
 #include <algorithm>
+#include <cstring>
 
 // The JPEG header: the start-of-image marker, then marker segments of a
 // two-byte length each, up to the first scan.
@@ -35,6 +36,29 @@ std::optional<PictureHeader> jpegFrame(const PictureBytes& file, int kind, std::
     const std::int64_t height = big16(header + 1);
     const std::int64_t units = (width + columnsPerUnit - 1) / columnsPerUnit * ((height + rowsPerUnit - 1) / rowsPerUnit);
     return PictureHeader{width, height, (units + 7) / 8};
+}
+
+// True when every marker segment after the first scan's header, up to EOI
+// or the end of the file, lies inside the file. libjpeg reads those that
+// follow the coded data, and DevIL's reader hangs on one that runs past the
+// end. In coded data, 0xff is followed by a stuffed zero, and a restart
+// marker has no length either.
+bool segmentsAfterScanInFile(const PictureBytes& file, std::int64_t at)
+{
+    for (;;) {
+        const void* mark = at < file.size ? std::memchr(file.data + at, 0xff, std::size_t(file.size - at)) : nullptr;
+        if (mark == nullptr)
+            return true;
+        at = static_cast<const std::uint8_t*>(mark) - file.data + 1;
+        const int kind = file.at(at);
+        if (kind == 0xd9)
+            return true;
+        if (kind < 0 || kind == 0x00 || kind == 0x01 || kind == 0xff || (kind >= 0xd0 && kind <= 0xd7))
+            continue;
+        if (!file.has(at + 1, 2) || big16(file.data + at + 1) < 2 || !file.has(at + 1, big16(file.data + at + 1)))
+            return false;
+        at += 1 + big16(file.data + at + 1);
+    }
 }
 
 }  // namespace
@@ -77,6 +101,8 @@ std::optional<PictureHeader> readJpegHeader(const PictureBytes& file)
             if (!frame)
                 return std::nullopt;
             frame->minimumFileSize += next + length;
+            if (!segmentsAfterScanInFile(file, next + length))
+                return std::nullopt;
             return frame;
         }
         next += length;
