@@ -55,9 +55,10 @@ bool segmentsAfterScanInFile(const PictureBytes& file, std::int64_t at)
             return true;
         if (kind < 0 || kind == 0x00 || kind == 0x01 || kind == 0xff || (kind >= 0xd0 && kind <= 0xd7))
             continue;
-        if (!file.has(at + 1, 2) || big16(file.data + at + 1) < 2 || !file.has(at + 1, big16(file.data + at + 1)))
+        const std::int64_t length = file.has(at + 1, 2) ? big16(file.data + at + 1) : 0;
+        if (length < 2 || !file.has(at + 1, length))
             return false;
-        at += 1 + big16(file.data + at + 1);
+        at += 1 + length;
     }
 }
 
@@ -70,7 +71,7 @@ bool segmentsAfterScanInFile(const PictureBytes& file, std::int64_t at)
 // codes each of its blocks in at least one bit and has at least one block per
 // minimum coded unit, and when the coded data ends early libjpeg invents the
 // rest and DevIL reports success: the bytes from the first scan on must hold
-// one bit per unit.
+// one bit per unit, and the segments among them must lie inside the file.
 std::optional<PictureHeader> readJpegHeader(const PictureBytes& file)
 {
     if (!file.has(0, 2) || file.data[0] != 0xff || file.data[1] != 0xd8)
