@@ -165,20 +165,23 @@ bool SceneFolder::writeFile(const fs::path& path, const std::function<bool(std::
     if (descriptor < 0)
         return failWith(std::strerror(openError));
     std::FILE* file = ::fdopen(descriptor, "w");
-    if (file == nullptr)
+    if (file == nullptr) {
         ::close(descriptor);
-    errno = 0;
-    bool complete = file != nullptr && write(file);
-    const int writeError = file == nullptr ? ENOMEM : errno;
-    complete = file != nullptr && std::fclose(file) == 0 && complete;
-    if (!complete) {
-        // What was written of it is not left for the viewer to read as whole.
-        const int error = writeError != 0 ? writeError : errno != 0 ? errno : EIO;
-        ::unlinkat(rootDescriptor, path.c_str(), 0);
-        return failWith(std::strerror(error));
+        return removeUnfinished(path, ENOMEM);
     }
+    errno = 0;
+    const bool complete = write(file);
+    const int writeError = errno;
+    if (std::fclose(file) != 0 || !complete)
+        return removeUnfinished(path, writeError != 0 ? writeError : errno != 0 ? errno : EIO);
     written.push_back(path);
     return true;
+}
+
+bool SceneFolder::removeUnfinished(const fs::path& path, int error)
+{
+    ::unlinkat(rootDescriptor, path.c_str(), 0);
+    return failWith(std::strerror(error));
 }
 
 bool SceneFolder::linkAtTop(const std::string& name, const fs::path& file)

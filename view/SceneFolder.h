@@ -70,6 +70,9 @@ private:
     // -1 after setting lastError. The caller closes it unless it is root.
     int parentOf(const std::filesystem::path& path);
     bool writeFile(const std::filesystem::path& path, const std::function<bool(std::FILE*)>& write);
+    // Removes a file whose writing failed, so that the viewer never reads part
+    // of it as whole; false, with lastError naming `error`.
+    bool removeUnfinished(const std::filesystem::path& path, int error);
     bool failWith(const std::string& what);
 
     std::filesystem::path root;
